@@ -1,0 +1,13 @@
+// Readers and writers of Lua table fields. Every caller passes index -1, the
+// table on top of the stack; the stack is left as it was found.
+#pragma once
+
+#include <string>
+
+#include <lua.hpp>
+
+std::string getLuaTableString(lua_State* L, std::string key, int index);  // "" unless string or number
+float getLuaTableFloat(lua_State* L, std::string key, int index);         // 0 unless a number
+void pushBoolOnTable(lua_State* L, std::string key, bool value);
+void pushFloatOnTable(lua_State* L, std::string key, float value);
+void pushStringOnTable(lua_State* L, std::string key, std::string value);

@@ -1,0 +1,73 @@
+// The ship the user flies: position, velocity, heading, hit points, landing
+// state, the world it is in and the per-slot firing clock.
+#pragma once
+
+#include <vector>
+
+#include "core/basics.h"
+
+class WorldState;
+
+const float PLAYFIELD_LIMIT = 100000;  // the playfield is [-limit, +limit] on both axes
+
+// The flight keys held this frame; update() reads them from SDL.
+struct FlightKeys {
+    bool thrust = false;   // "w"
+    bool reverse = false;  // "s"
+    bool turnLeft = false;   // "a", counter-clockwise
+    bool turnRight = false;  // "d", clockwise
+};
+
+class Player {
+public:
+    point location;
+    int weapon = 0;      // selected slot, keys "1" to "7"
+    int weaponBank = 0;  // added to weapon to index WEAPONDATA
+    bool warpReady = true;
+    bool outsideWormholes = true;  // no wormhole found us inside it since the last update
+    bool landed = false;
+    int takeoffDelay = 0;  // ms during which forward thrust is refused
+    point velocity{0, 0};  // game units per ms
+    float thrustPower;     // units per ms^2
+    float reversePower;
+    float turnRate;        // radians per ms
+    float angle = 0;       // radians, 0 along +x, counter-clockwise positive
+    float health;
+    float radius;          // drawn half-size and collision radius
+    std::vector<float> weaponReadyTime;  // per slot, clock time from which it may fire again
+    int launchCharge = 0;  // ms of reverse held while landed
+    float thrusting = 0;   // 1.0 while forward thrust is held this frame
+    int world = 0;
+    int planetId = -1;     // -1 when not landed
+    bool input = true;     // steering and firing enabled
+
+    Player(point location, float thrustPower, float reversePower, float turnRate, float health, float radius);
+    explicit Player(point location);
+
+    void update(int dt);                          // reads the keyboard, then fly()
+    void fly(int dt, const FlightKeys& keys);     // one frame of flight with the given keys
+    void turnCW(int dt);
+    void turnCCW(int dt);
+    void forwardThrust(int dt);
+    void reverseThrust(int dt);
+    void addVelocity(point v);
+    void setVelocity(point v);
+    point getVelocity() const;
+    void setAngle(float radians);
+    float getAngle() const;  // drawing angle in degrees
+    void takeDamage(float amount);
+    float getHealth() const;
+    float getRadius() const;
+    void setLanded(int planetId);
+    bool isLanded() const;
+    void warpWorld(int world);
+    int getWorld() const;
+    void setInput(bool enabled);
+    bool* getInputPointer();
+    int* getPlanetIdPointer();
+    int* getWorldPointer();
+    bool* getLandedPointer();
+    void draw();
+    void trackWindow(float);
+    void shoot(unsigned int now, WorldState& world, point target, int dt);
+};

@@ -1,0 +1,30 @@
+// A non-player ship: its numbers come from a row of SHIPDATA.
+#pragma once
+
+#include "core/basics.h"
+
+class WorldState;
+class Player;
+
+class Ship {
+public:
+    point location;
+    unsigned int id;
+    float theta = 0;  // heading, atan2(vy, vx) - 1.57
+    int ai;           // 0 drift, 1 pursue, 2 flee, 3 hold distance
+    point velocity{0, 0};
+    float acceleration;  // steering push per update
+    float maxSpeed;      // negative: no cap
+    float health;
+    float ramDamage;
+
+    Ship(point location, int type, unsigned int id);
+
+    bool update(int dt, WorldState& world, Player* player);  // false: remove it
+    bool takeDamage(float amount);  // true while health stays above 0
+    void addVelocity(point v);
+    void calcTheta();
+    float getTheta() const;
+    unsigned int getID() const;
+    void setAI(int mode);
+};

@@ -1,0 +1,247 @@
+#include "game/gameMain.h"
+
+#include <GL/glew.h>
+#include <GL/glu.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <ctime>
+
+#include "core/worldState.h"
+#include "data/defaultVals.h"
+#include "data/loadGalaxy.h"
+#include "entities/player.h"
+#include "entities/timer.h"
+#include "game/diagnostics.h"
+#include "game/frameProcessing.h"
+#include "game/hud.h"
+#include "render/font.h"
+#include "render/textures.h"
+
+const int w = 1280;
+const int h = 1024;
+
+static const float additiveColour[4] = {1, 0, 0, 1};
+static const float pointerColour[4] = {0, 0.7f, 0, 1};
+
+static void say(const char* line)
+{
+    std::printf("%s\n", line);
+    std::fflush(stdout);
+}
+
+// Window, GL context and GLEW. False (after its message) when the game cannot go on.
+static bool openWindow()
+{
+    if (SDL_Init(SDL_INIT_TIMER | SDL_INIT_AUDIO | SDL_INIT_VIDEO) != 0) {
+        std::fprintf(stderr, "SDL init failed: %s\n", SDL_GetError());
+        return false;
+    }
+    say("SDL initialized");
+    std::atexit(SDL_Quit);
+
+    SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
+    static char centred[] = "SDL_VIDEO_CENTERED=center";
+    SDL_putenv(centred);
+    if (!SDL_SetVideoMode(w, h, 32, SDL_OPENGL)) {
+        std::printf("Unable to set %d x %d 32b video: %s\n", w, h, SDL_GetError());
+        std::exit(1);
+    }
+    SDL_WM_SetCaption("Vumtal", "Vumtal?");
+    SDL_WM_GrabInput(SDL_GRAB_ON);
+    SDL_ShowCursor(SDL_DISABLE);
+    SDL_EnableUNICODE(1);
+
+    GLenum glewResult = glewInit();
+    if (glewResult != GLEW_OK)
+        std::printf("Error, %s\n", reinterpret_cast<const char*>(glewGetErrorString(glewResult)));
+    else
+        say("Glew is initialized");
+    return true;
+}
+
+static void initialGlState()
+{
+    glViewport(0, 0, w, h);
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    gluOrtho2D(-110000.0 * w / h, 110000.0 * w / h, -110000, 110000);
+    glClearColor(0, 0, 0, 0);
+    glClear(GL_COLOR_BUFFER_BIT);
+    glBlendFunc(GL_SRC_ALPHA, GL_ONE);
+    glEnable(GL_BLEND);
+}
+
+static void runUiScript(lua_State* L)
+{
+    say("Loading LUA");
+    if (luaL_loadfile(L, "ui.lua") != 0 || lua_pcall(L, 0, LUA_MULTRET, 0) != 0) say("Error opening ui.lua");
+    stackDump(L);
+}
+
+int SDL_main(int, char**)
+{
+    std::srand(unsigned(std::time(nullptr)));
+    say("Starting this thing");
+    if (!openWindow()) return 1;
+    initialGlState();
+
+    loadTextures();
+    loadUITextures();
+    if (!initializeShipArray()) return 1;
+    say("Ver17");
+
+    GameLoop loop;
+    loop.now = SDL_GetTicks();
+    int ignoredX, ignoredY;
+    SDL_GetRelativeMouseState(&ignoredX, &ignoredY);  // the pointer starts exactly at the centre
+
+    // Never freed: the universe and the player live until the process exits.
+    Universe* universe = new Universe();
+    if (!universe->loadError.empty()) {
+        std::fprintf(stderr, "%s\n", universe->loadError.c_str());
+        return 1;
+    }
+    universe->worlds.push_back(WorldState());
+    loop.universe = universe;
+    loop.spawnClock = SDL_GetTicks();
+    loop.pointerPos = point{50, 50};
+
+    universe->player = initializePlayer();
+    say("Player initialized");
+
+    loop.L = luaL_newstate();
+    luaL_openlibs(loop.L);
+    runUiScript(loop.L);
+
+    glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+
+    say("Loading font");
+    Font* font = new Font("subatomic.quelvane.ttf");
+
+    say("Initializing stars");
+    if (!initializeStars(*universe, loop.L)) return 1;
+    loop.fonts.push_back(font);
+    loop.aspect = float(w) / float(h);
+
+    testXML();
+
+    WorldState& world = universe->currentWorld();
+    world.ships.push_back(Ship(point{50, 50}, 1, world.getNewShipID()));
+
+    say("Done with that, now starting main loop");
+    for (;;) runFrame(loop);
+}
+
+void updateTiming(GameLoop& loop, unsigned int ticks)
+{
+    loop.dt = int(ticks - loop.now);
+    loop.elapsed += loop.dt;
+    loop.frames += 1;
+    loop.frameTimes[loop.frameIndex] = loop.dt;
+    loop.frameIndex = (loop.frameIndex + 1) % 5000;
+    if (loop.elapsed > 1000) {
+        loop.texts.fps = "FPS: " + toString(loop.frames / (loop.elapsed / 1000));
+        loop.frames = 0;
+        loop.elapsed = 0;
+    }
+    loop.now = ticks;
+}
+
+void spawnEnemies(GameLoop& loop)
+{
+    if (!(loop.now > loop.spawnClock + loop.spawnInterval)) return;
+    Player* player = loop.universe->player;
+    point candidate;
+    do {
+        candidate.x = randLoc();
+        candidate.y = randLoc();
+    } while (pointDistance(candidate, player->location) < 20000);
+    WorldState& world = loop.universe->currentWorld();
+    world.ships.push_back(Ship(candidate, 1, world.getNewShipID()));
+    loop.spawnClock = loop.now;
+}
+
+void setCamera(const GameLoop& loop, point p)
+{
+    float halfH = loop.zoom * 0.5f;
+    float halfW = loop.aspect * halfH;
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    glFrustum(-halfW, halfW, -halfH, halfH, 10000 * loop.nearScale, 30000 * loop.farScale);
+    glTranslatef(-p.x, -p.y, 0);
+    glTranslatef(0, 0, -10000 * loop.nearScale);
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+    glTranslatef(0, 0, -1);
+}
+
+static void loadOrtho(double left, double right, double bottom, double top)
+{
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    gluOrtho2D(left, right, bottom, top);
+    glMatrixMode(GL_MODELVIEW);
+}
+
+static void pollEvents(GameLoop& loop)
+{
+    SDL_Event event;
+    while (SDL_PollEvent(&event)) {
+        if (handleEvent(loop, event) == EventResult::Quit) std::exit(0);
+    }
+}
+
+void runFrame(GameLoop& loop)
+{
+    Universe& universe = *loop.universe;
+    Player* player = universe.player;
+
+    updateTiming(loop, SDL_GetTicks());
+    spawnEnemies(loop);
+    pollEvents(loop);
+
+    int dx = 0, dy = 0;
+    SDL_GetRelativeMouseState(&dx, &dy);
+    movePointer(loop.pointerPos, dx, dy);
+
+    player->update(loop.dt);
+    setCamera(loop, player->location);
+    drawBackground();
+
+    if (SDL_GetKeyState(nullptr)[SDLK_SPACE])
+        player->shoot(loop.now, universe.currentWorld(), aimPoint(loop, player->location), loop.dt);
+
+    // Glowing things first, added onto what is behind them.
+    glColor4fv(additiveColour);
+    glBlendFunc(GL_SRC_ALPHA, GL_ONE);
+    processWormholes(universe, int(loop.now));
+    processProjectiles(universe.currentWorld(), loop.dt, int(loop.now));
+    runTimer(int(loop.now), universe.currentWorld());
+
+    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+    player->draw();
+    processShips(universe.currentWorld(), player, loop.dt);
+    processStars(universe.currentWorld(), player, loop.dt);
+
+    glColor4fv(pointerColour);
+    drawMouse(aimPoint(loop, player->location));
+    drawBoundary();
+    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+
+    // The overlay keeps the model-view translation of the camera.
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    gluOrtho2D(0, w, 0, h);
+    drawFrameGraph(loop.frameTimes, loop.frameIndex);
+    drawDebugTexts(loop.texts, universe.currentWorld(), player, loop.fonts.empty() ? nullptr : loop.fonts[0]);
+
+    loadOrtho(0, w, -h, 0);
+    topLeftUI(universe.currentWorld(), player);
+    loadOrtho(-w, 0, -h, 0);
+    topRightUI(universe.currentWorld(), player);
+
+    SDL_GL_SwapBuffers();
+    glClear(GL_COLOR_BUFFER_BIT);
+}

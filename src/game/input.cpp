@@ -1,0 +1,53 @@
+// The event queue, the pointer and the aiming point.
+#include <cstdlib>
+
+#include "core/worldState.h"
+#include "entities/player.h"
+#include "game/gameMain.h"
+
+EventResult handleEvent(GameLoop& loop, const SDL_Event& event)
+{
+    if (event.type == SDL_QUIT) {
+        lua_close(loop.L);
+        loop.L = nullptr;
+        return EventResult::Quit;
+    }
+    if (event.type == SDL_MOUSEBUTTONDOWN) {
+        if (event.button.button == SDL_BUTTON_WHEELUP) loop.zoom = loop.zoom / 1.2f;
+        if (event.button.button == SDL_BUTTON_WHEELDOWN) loop.zoom = loop.zoom * 1.2f;
+        return EventResult::Continue;
+    }
+    if (event.type != SDL_KEYDOWN) return EventResult::Continue;
+
+    SDLKey key = event.key.keysym.sym;
+    switch (key) {
+    case SDLK_MINUS: loop.spawnInterval = loop.spawnInterval * 2; break;
+    case SDLK_EQUALS: loop.spawnInterval = loop.spawnInterval * 0.5f; break;
+    case SDLK_q: return EventResult::Quit;
+    case SDLK_n: loop.nearScale = loop.nearScale * 1.2f; break;
+    case SDLK_m: loop.nearScale = loop.nearScale / 1.2f; break;
+    case SDLK_x: loop.farScale = loop.farScale * 1.2f; break;
+    case SDLK_c: loop.farScale = loop.farScale / 1.2f; break;
+    default:
+        if (key >= SDLK_1 && key <= SDLK_7) loop.universe->player->weapon = key - SDLK_1;
+        break;
+    }
+    return EventResult::Continue;
+}
+
+void movePointer(point& pointerPos, int dx, int dy)
+{
+    pointerPos.x += 0.15f * dx;
+    pointerPos.y -= 0.15f * dy;  // screen y grows downward, the pointer's upward
+    if (pointerPos.x < 0) pointerPos.x = 0;
+    if (pointerPos.x > 100) pointerPos.x = 100;
+    if (pointerPos.y < 0) pointerPos.y = 0;
+    if (pointerPos.y > 100) pointerPos.y = 100;
+}
+
+point aimPoint(const GameLoop& loop, point p)
+{
+    float halfH = loop.zoom * 0.5f;
+    float halfW = loop.aspect * halfH;
+    return mouseToGame(loop.pointerPos, p.x - halfW, p.x + halfW, p.y - halfH, p.y + halfH);
+}

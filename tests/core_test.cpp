@@ -1,0 +1,175 @@
+// Geometry, units, text and the XML and Lua adapters.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdlib>
+
+#include "core/basics.h"
+#include "core/luaTable.h"
+#include "core/xmlAttributes.h"
+
+TEST(Geometry, DistancesAndSquares)
+{
+    EXPECT_FLOAT_EQ(square(-3), 9);
+    EXPECT_FLOAT_EQ(pointDistance({0, 0}, {3, 4}), 5);
+    EXPECT_FLOAT_EQ(sqPointDistance({1, 1}, {4, 5}), 25);
+}
+
+TEST(Geometry, NormalizeGivesUnitVectorAndNanForZero)
+{
+    point n = normalize({3, 4});
+    EXPECT_FLOAT_EQ(n.x, 0.6f);
+    EXPECT_FLOAT_EQ(n.y, 0.8f);
+    point z = normalize({0, 0});
+    EXPECT_TRUE(std::isnan(z.x));
+    EXPECT_TRUE(std::isnan(z.y));
+}
+
+TEST(Geometry, IntersectionIsStrictAtTheBoundary)
+{
+    EXPECT_FALSE(intersectCircleLine({0, 0}, {10, 0}, {5, 3}, 3));
+    EXPECT_TRUE(intersectCircleLine({0, 0}, {10, 0}, {5, 3}, 3.001f));
+}
+
+TEST(Geometry, IntersectionClampsToTheSegmentEnds)
+{
+    EXPECT_TRUE(intersectCircleLine({0, 0}, {10, 0}, {-4, 0}, 5));   // end a lies inside
+    EXPECT_FALSE(intersectCircleLine({0, 0}, {10, 0}, {-6, 0}, 5));  // beyond a, out of reach
+    EXPECT_TRUE(intersectCircleLine({0, 0}, {10, 0}, {14, 0}, 5));   // end b lies inside
+}
+
+TEST(Geometry, ZeroLengthSegmentNeverIntersects)
+{
+    EXPECT_FALSE(intersectCircleLine({1, 1}, {1, 1}, {1, 1}, 100));
+}
+
+TEST(Geometry, MouseToGameMapsPercentIntoTheRectangle)
+{
+    point p = mouseToGame({50, 50}, -100, 100, -50, 50);
+    EXPECT_FLOAT_EQ(p.x, 0);
+    EXPECT_FLOAT_EQ(p.y, 0);
+    point corner = mouseToGame({0, 100}, -100, 100, -50, 50);
+    EXPECT_FLOAT_EQ(corner.x, -100);
+    EXPECT_FLOAT_EQ(corner.y, 50);
+}
+
+TEST(Geometry, RandLocStaysInsideThePlayfield)
+{
+    std::srand(1);
+    for (int i = 0; i < 100000; ++i) {
+        float v = randLoc();
+        ASSERT_GE(v, -100000);
+        ASSERT_LE(v, 99999);
+        ASSERT_EQ(v, std::floor(v));
+    }
+}
+
+TEST(Geometry, RandLocArithmeticOnKnownDraws)
+{
+    // The same arithmetic randLoc applies to rand(): ((7 r) mod 200000) - 100000.
+    auto fromDraw = [](int r) { return float((7 * r) % 200000 - 100000); };
+    EXPECT_EQ(fromDraw(0), -100000);
+    EXPECT_EQ(fromDraw(28571), 99997);
+    EXPECT_EQ(fromDraw(28572), -99996);
+    std::srand(42);
+    int r = std::rand() % 32768;
+    std::srand(42);
+    EXPECT_EQ(randLoc(), fromDraw(r));
+}
+
+TEST(Units, ConversionsAreIdentityAndPixelToGameTruncates)
+{
+    point p = gameToPixel(point{1.5f, -2});
+    EXPECT_FLOAT_EQ(p.x, 1.5f);
+    EXPECT_FLOAT_EQ(gameToPixel(7), 7.0f);
+    EXPECT_EQ(pixelToGame(-2.7f), -2);
+    EXPECT_EQ(pixelToGame(2.7f), 2);
+    EXPECT_EQ(pixelToGame(5), 5);
+}
+
+TEST(Text, ToStringUsesStreamDefaultFormatting)
+{
+    EXPECT_EQ(toString(20.0f), "20");
+    EXPECT_EQ(toString(0.5f), "0.5");
+    EXPECT_EQ(toString(1234567.0f), "1.23457e+06");
+    EXPECT_EQ(toString(-94.0f), "-94");
+    EXPECT_EQ(toString(-1.0f), "-1");
+    EXPECT_EQ(toString(61 / (1016.0f / 1000)), "60.0394");
+    EXPECT_EQ(toString(42), "42");
+}
+
+class XmlAttributes : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        text = std::string("<e a=\"12abc\" b=\"\" c=\"3.5\" name=\"Terra\"/>");
+        doc.parse<0>(&text[0]);
+        node = doc.first_node("e");
+    }
+    std::string text;
+    rapidxml::xml_document<char> doc;
+    XmlNode* node = nullptr;
+};
+
+TEST_F(XmlAttributes, ReadersTurnMissingIntoEmptyOrZero)
+{
+    EXPECT_EQ(getVal(node, "name"), "Terra");
+    EXPECT_EQ(getVal(node, "missing"), "");
+    EXPECT_EQ(getVal(node, "b"), "");
+    EXPECT_TRUE(checkVal(node, "b"));
+    EXPECT_FALSE(checkVal(node, "missing"));
+    EXPECT_FLOAT_EQ(getValF(node, "a"), 12);
+    EXPECT_FLOAT_EQ(getValF(node, "c"), 3.5f);
+    EXPECT_FLOAT_EQ(getValF(node, "missing"), 0);
+    EXPECT_FLOAT_EQ(getValF(node, "name"), 0);
+}
+
+TEST_F(XmlAttributes, NamesCompareByFullLengthAndCase)
+{
+    EXPECT_FALSE(checkVal(node, "nam"));
+    EXPECT_FALSE(checkVal(node, "Name"));
+}
+
+class LuaTables : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        L = luaL_newstate();
+        luaL_openlibs(L);
+        ASSERT_EQ(luaL_dostring(L, "t = {n = 5, s = 'abc', f = 2.5, b = true, t = {}, fn = print}"), 0);
+        lua_getglobal(L, "t");
+    }
+    void TearDown() override { lua_close(L); }
+    lua_State* L = nullptr;
+};
+
+TEST_F(LuaTables, ReadersConvertAndLeaveTheStackAlone)
+{
+    EXPECT_EQ(getLuaTableString(L, "n", -1), "5");
+    EXPECT_EQ(getLuaTableString(L, "s", -1), "abc");
+    EXPECT_EQ(getLuaTableString(L, "missing", -1), "");
+    EXPECT_FLOAT_EQ(getLuaTableFloat(L, "f", -1), 2.5f);
+    EXPECT_FLOAT_EQ(getLuaTableFloat(L, "missing", -1), 0);
+    EXPECT_FLOAT_EQ(getLuaTableFloat(L, "t", -1), 0);
+    EXPECT_EQ(lua_gettop(L), 1);
+}
+
+TEST_F(LuaTables, StringReaderGivesEmptyTextForValuesWithoutText)
+{
+    EXPECT_EQ(getLuaTableString(L, "b", -1), "");
+    EXPECT_EQ(getLuaTableString(L, "t", -1), "");
+    EXPECT_EQ(getLuaTableString(L, "fn", -1), "");
+    EXPECT_EQ(lua_gettop(L), 1);
+}
+
+TEST_F(LuaTables, WritersSetFieldsOfTheTopTable)
+{
+    pushBoolOnTable(L, "flag", true);
+    pushFloatOnTable(L, "x", 1.25f);
+    pushStringOnTable(L, "name", "Terra");
+    EXPECT_EQ(lua_gettop(L), 1);
+    EXPECT_EQ(getLuaTableString(L, "name", -1), "Terra");
+    EXPECT_FLOAT_EQ(getLuaTableFloat(L, "x", -1), 1.25f);
+    lua_getfield(L, -1, "flag");
+    EXPECT_TRUE(lua_toboolean(L, -1));
+}

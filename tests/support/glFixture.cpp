@@ -1,0 +1,66 @@
+#include "support/glFixture.h"
+
+#include <SDL.h>
+
+#include <cstdlib>
+#include <vector>
+
+bool ensureGlWindow()
+{
+    static int state = 0;  // 0 untried, 1 open, -1 failed
+    if (state != 0) return state > 0;
+    state = -1;
+    if (!std::getenv("DISPLAY")) return false;
+    if (SDL_Init(SDL_INIT_VIDEO | SDL_INIT_TIMER) != 0) return false;
+    std::atexit(SDL_Quit);
+    SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
+    if (!SDL_SetVideoMode(1280, 1024, 32, SDL_OPENGL)) return false;
+    if (glewInit() != GLEW_OK) return false;
+    state = 1;
+    return true;
+}
+
+void GlTest::SetUp()
+{
+    if (!ensureGlWindow()) GTEST_SKIP() << "no display for the GL window";
+    glViewport(0, 0, 1280, 1024);
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+    glClearColor(0, 0, 0, 0);
+    glClear(GL_COLOR_BUFFER_BIT);
+    glColor4f(1, 1, 1, 1);
+    while (glGetError() != GL_NO_ERROR) {
+    }
+}
+
+std::array<unsigned char, 4> GlTest::pixelAt(int x, int y)
+{
+    std::array<unsigned char, 4> rgba{};
+    glReadBuffer(GL_BACK);
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    glReadPixels(x, y, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, rgba.data());
+    return rgba;
+}
+
+int GlTest::litPixels(int x0, int y0, int width, int height, int threshold)
+{
+    std::vector<unsigned char> rgba(size_t(width) * height * 4);
+    glReadBuffer(GL_BACK);
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    glReadPixels(x0, y0, width, height, GL_RGBA, GL_UNSIGNED_BYTE, rgba.data());
+    int lit = 0;
+    for (size_t i = 0; i < rgba.size(); i += 4)
+        if (rgba[i] > threshold || rgba[i + 1] > threshold || rgba[i + 2] > threshold) ++lit;
+    return lit;
+}
+
+void GlTest::pixelProjection()
+{
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    glOrtho(0, 1280, 0, 1024, -1, 1);
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+}

@@ -1,0 +1,77 @@
+#include "support/testFiles.h"
+
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <vector>
+
+namespace {
+std::vector<std::string>& scratchDirs()
+{
+    static std::vector<std::string> dirs;
+    return dirs;
+}
+
+void removeScratchDirs()
+{
+    for (const std::string& dir : scratchDirs()) {
+        std::error_code ignored;
+        std::filesystem::remove_all(dir, ignored);
+    }
+}
+}  // namespace
+
+std::string makeScratchDir()
+{
+    std::string pattern = (std::filesystem::temp_directory_path() / "vumtal-test-XXXXXX").string();
+    std::vector<char> buffer(pattern.begin(), pattern.end());
+    buffer.push_back('\0');
+    std::string dir = mkdtemp(buffer.data());
+    if (scratchDirs().empty()) std::atexit(removeScratchDirs);
+    scratchDirs().push_back(dir);
+    return dir;
+}
+
+std::string writeFile(const std::string& dir, const std::string& name, const std::string& text)
+{
+    std::string path = dir + "/" + name;
+    std::ofstream(path, std::ios::binary) << text;
+    return path;
+}
+
+ScopedWorkingDir::ScopedWorkingDir(const std::string& dir) : previous(std::filesystem::current_path().string())
+{
+    std::filesystem::current_path(dir);
+}
+
+ScopedWorkingDir::~ScopedWorkingDir() { std::filesystem::current_path(previous); }
+
+StdoutCapture::StdoutCapture()
+{
+    std::fflush(stdout);
+    path = makeScratchDir() + "/stdout.txt";
+    savedFd = dup(fileno(stdout));
+    std::FILE* target = std::fopen(path.c_str(), "w");
+    dup2(fileno(target), fileno(stdout));
+    std::fclose(target);
+}
+
+StdoutCapture::~StdoutCapture() { text(); }
+
+std::string StdoutCapture::text()
+{
+    if (!done) {
+        std::fflush(stdout);
+        dup2(savedFd, fileno(stdout));
+        close(savedFd);
+        done = true;
+    }
+    std::ifstream in(path);
+    std::stringstream content;
+    content << in.rdbuf();
+    return content.str();
+}

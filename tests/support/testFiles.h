@@ -1,0 +1,34 @@
+// Scratch files and working directories for tests that feed the loaders.
+#pragma once
+
+#include <string>
+
+// A fresh empty directory under the system temp dir, removed at process exit.
+std::string makeScratchDir();
+// Writes text to dir/name and returns the full path.
+std::string writeFile(const std::string& dir, const std::string& name, const std::string& text);
+
+// Runs the enclosed code with the working directory switched to dir.
+class ScopedWorkingDir {
+public:
+    explicit ScopedWorkingDir(const std::string& dir);
+    ~ScopedWorkingDir();
+    ScopedWorkingDir(const ScopedWorkingDir&) = delete;
+    ScopedWorkingDir& operator=(const ScopedWorkingDir&) = delete;
+
+private:
+    std::string previous;
+};
+
+// Captures everything written to standard output between construction and text().
+class StdoutCapture {
+public:
+    StdoutCapture();
+    ~StdoutCapture();
+    std::string text();  // stops capturing and returns what was written
+
+private:
+    int savedFd = -1;
+    std::string path;
+    bool done = false;
+};
