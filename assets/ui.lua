@@ -1,0 +1,2 @@
+-- The UI script. The game runs it once at start-up; the panels it builds
+-- come with the UI work.
