@@ -15,7 +15,8 @@ static const char* const worldFiles[] = {
     "player.png", "mouse.png", "enemy.png", "explosion.png", "laser.png", "bulletDot.png", "fragment.png",
     "blast.png", "shockwaveBullet.png", "dust.png", "mars.png", "radar.png", "enemyRadar.png",
     "playerRadar.png", "bluestar.png", "dotTriad.png", "diamondParticle.png", "flame.tga", "wormhole1.tga",
-    "map.png", "whiteDot.png",
+    "map.png", "whiteDot.png", "yellowstar.png", "redstar.png", "earth.png", "ice.png", "gasgiant.png",
+    "rock.png",
 };
 static_assert(sizeof(worldFiles) / sizeof(worldFiles[0]) == TEX_COUNT, "one file per world texture index");
 

@@ -27,6 +27,14 @@ enum TextureIndex {
     TEX_WORMHOLE,
     TEX_MAP,
     TEX_WHITE_DOT,
+    // Extra star and planet images for the galaxy file; appended so the
+    // indices above never move.
+    TEX_YELLOWSTAR,
+    TEX_REDSTAR,
+    TEX_EARTH,
+    TEX_ICE,
+    TEX_GASGIANT,
+    TEX_ROCK,
     TEX_COUNT
 };
 
