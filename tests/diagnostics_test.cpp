@@ -1,0 +1,65 @@
+// Reporting: GL errors, the Lua stack dump and event names.
+#include <gtest/gtest.h>
+
+#include "game/diagnostics.h"
+#include "support/glFixture.h"
+#include "support/testFiles.h"
+
+TEST(StackDump, PrintsEveryKindOfValueInItsOwnFormat)
+{
+    lua_State* L = luaL_newstate();
+    lua_pushnumber(L, 3);
+    lua_pushstring(L, "abc");
+    lua_pushboolean(L, 1);
+    lua_pushnil(L);
+    lua_newtable(L);
+    StdoutCapture out;
+    stackDump(L);
+    EXPECT_EQ(out.text(), "Stack dump.  Size: 5\n3 . `abc' . true . nil . table . \n End of stack dump\n");
+    EXPECT_EQ(lua_gettop(L), 5);
+    lua_close(L);
+}
+
+TEST(StackDump, EmptyStackPrintsAnEmptyElementLine)
+{
+    lua_State* L = luaL_newstate();
+    StdoutCapture out;
+    stackDump(L);
+    EXPECT_EQ(out.text(), "Stack dump.  Size: 0\n\n End of stack dump\n");
+    lua_close(L);
+}
+
+TEST(EventNames, KnownCodesAndTheRest)
+{
+    SDL_Event event{};
+    StdoutCapture out;
+    event.type = 2;
+    eventTypeDisp(event);
+    event.type = 13;
+    eventTypeDisp(event);
+    event.type = 24;
+    eventTypeDisp(event);
+    event.type = 0;
+    eventTypeDisp(event);
+    EXPECT_EQ(out.text(),
+              "<KEY DOWN>\n<SOME KIND OF UNHANDLED WINDOW MANAGER EVENT>\n<Unusual SDL event>\n<Unusual SDL event>\n");
+}
+
+class GlErrors : public GlTest {};
+
+// Mesa keeps one error flag, so each call reports the error raised since the last one.
+TEST_F(GlErrors, ReportsThePendingErrorOnceAndThenNothing)
+{
+    glEnable(0xFFFF);
+    StdoutCapture out;
+    reportError();
+    EXPECT_EQ(out.text(), "Invalid enumerated argument\n");
+    glMatrixMode(GL_MODELVIEW);
+    glPopMatrix();
+    StdoutCapture second;
+    reportError();
+    EXPECT_EQ(second.text(), "gl stack underflow\n");
+    StdoutCapture none;
+    reportError();
+    EXPECT_EQ(none.text(), "");
+}

@@ -1,0 +1,203 @@
+// The frame loop's own steps: timing, spawning, events, pointer and camera.
+#include <gtest/gtest.h>
+
+#include <GL/glew.h>
+#include <GL/glu.h>
+
+#include <cstdlib>
+
+#include "core/worldState.h"
+#include "data/defaultVals.h"
+#include "entities/player.h"
+#include "game/gameMain.h"
+#include "support/glFixture.h"
+
+class LoopTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        savedShips = SHIPDATA;
+        SHIPDATA = {{0, 0, -1, 10, 5}, {1, 0.01f, 1, 10, 5}};
+        universe.worlds.push_back(WorldState());
+        universe.player = &player;
+        loop.universe = &universe;
+    }
+    void TearDown() override { SHIPDATA = savedShips; }
+
+    SDL_Event keyDown(SDLKey key)
+    {
+        SDL_Event event{};
+        event.type = SDL_KEYDOWN;
+        event.key.keysym.sym = key;
+        return event;
+    }
+    SDL_Event button(Uint8 which)
+    {
+        SDL_Event event{};
+        event.type = SDL_MOUSEBUTTONDOWN;
+        event.button.button = which;
+        return event;
+    }
+
+    std::vector<std::vector<float>> savedShips;
+    Universe universe{"/nonexistent/test.xml", "/nonexistent/projectiles.xml"};
+    Player player{point{0, 0}};
+    GameLoop loop;
+};
+
+TEST_F(LoopTest, FpsTextWaitsForMoreThanOneSecond)
+{
+    loop.now = 0;
+    unsigned t = 0;
+    for (int i = 0; i < 60; ++i) updateTiming(loop, t += 16);  // 960 ms
+    updateTiming(loop, t += 40);                                 // exactly 1000 ms
+    EXPECT_EQ(loop.texts.fps, "");
+    updateTiming(loop, t += 16);  // 61 frames... 62 frames over 1016 ms
+    EXPECT_EQ(loop.texts.fps, "FPS: " + toString(62 / (1016.0f / 1000)));
+    EXPECT_EQ(loop.frames, 0);
+    EXPECT_EQ(loop.elapsed, 0);
+    EXPECT_EQ(loop.now, t);
+}
+
+TEST_F(LoopTest, FrameTimesRingWrapsAndKeepsTheNewest)
+{
+    loop.now = 0;
+    for (unsigned i = 1; i <= 5001; ++i) updateTiming(loop, loop.now + (i % 7));
+    EXPECT_EQ(loop.frameIndex, 1u);
+    EXPECT_EQ(loop.frameTimes[0], 5001 % 7);
+    EXPECT_EQ(loop.frameTimes[4999], 5000 % 7);
+}
+
+TEST_F(LoopTest, SpawnsOneShipPerFrameOnlyAfterTheInterval)
+{
+    std::srand(7);
+    loop.spawnClock = 1000;
+    loop.now = 1500;  // not strictly after 1000 + 500
+    spawnEnemies(loop);
+    EXPECT_TRUE(universe.worlds[0].ships.empty());
+    loop.now = 100000;  // a long backlog still gives one ship
+    spawnEnemies(loop);
+    ASSERT_EQ(universe.worlds[0].ships.size(), 1u);
+    EXPECT_EQ(universe.worlds[0].ships.front().id, 1u);
+    EXPECT_EQ(loop.spawnClock, 100000u);
+    spawnEnemies(loop);
+    EXPECT_EQ(universe.worlds[0].ships.size(), 1u);
+}
+
+TEST_F(LoopTest, SpawnedShipsKeepTheirDistanceFromThePlayer)
+{
+    std::srand(3);
+    for (int i = 0; i < 300; ++i) {
+        loop.now += 1000;
+        spawnEnemies(loop);
+    }
+    ASSERT_EQ(universe.worlds[0].ships.size(), 300u);
+    for (const Ship& ship : universe.worlds[0].ships) EXPECT_GE(pointDistance(ship.location, player.location), 20000);
+}
+
+TEST_F(LoopTest, KeysChangeSpawnIntervalCameraAndWeapon)
+{
+    handleEvent(loop, keyDown(SDLK_MINUS));
+    handleEvent(loop, keyDown(SDLK_MINUS));
+    EXPECT_FLOAT_EQ(loop.spawnInterval, 2000);
+    for (int i = 0; i < 5; ++i) handleEvent(loop, keyDown(SDLK_EQUALS));
+    EXPECT_FLOAT_EQ(loop.spawnInterval, 62.5f);
+    handleEvent(loop, keyDown(SDLK_n));
+    EXPECT_FLOAT_EQ(loop.nearScale, 1.2f);
+    handleEvent(loop, keyDown(SDLK_m));
+    EXPECT_FLOAT_EQ(loop.nearScale, 1);
+    handleEvent(loop, keyDown(SDLK_c));
+    handleEvent(loop, keyDown(SDLK_c));
+    EXPECT_NEAR(loop.farScale, 0.6944f, 1e-4);
+    handleEvent(loop, keyDown(SDLK_x));
+    EXPECT_NEAR(loop.farScale, 0.8333f, 1e-4);
+    player.input = false;  // the weapon still changes
+    handleEvent(loop, keyDown(SDLK_7));
+    EXPECT_EQ(player.weapon, 6);
+    handleEvent(loop, keyDown(SDLK_1));
+    EXPECT_EQ(player.weapon, 0);
+    handleEvent(loop, keyDown(SDLK_8));
+    EXPECT_EQ(player.weapon, 0);
+}
+
+TEST_F(LoopTest, WheelZoomsAndQuitRequestsEndTheGame)
+{
+    for (int i = 0; i < 3; ++i) handleEvent(loop, button(SDL_BUTTON_WHEELUP));
+    EXPECT_NEAR(loop.zoom, 2314.81f, 0.01f);
+    handleEvent(loop, button(SDL_BUTTON_WHEELDOWN));
+    EXPECT_NEAR(loop.zoom, 2777.78f, 0.01f);
+    EXPECT_EQ(handleEvent(loop, keyDown(SDLK_q)), EventResult::Quit);
+    EXPECT_EQ(handleEvent(loop, keyDown(SDLK_w)), EventResult::Continue);
+    SDL_Event quit{};
+    quit.type = SDL_QUIT;
+    loop.L = luaL_newstate();
+    EXPECT_EQ(handleEvent(loop, quit), EventResult::Quit);
+    EXPECT_EQ(loop.L, nullptr);
+}
+
+TEST_F(LoopTest, PointerClampsWithoutOvershoot)
+{
+    point p{50, 50};
+    movePointer(p, -1000, 0);
+    EXPECT_FLOAT_EQ(p.x, 0);
+    movePointer(p, 10, 20);  // screen y down moves the pointer down
+    EXPECT_FLOAT_EQ(p.x, 1.5f);
+    EXPECT_FLOAT_EQ(p.y, 47);
+    movePointer(p, 0, -1000);
+    EXPECT_FLOAT_EQ(p.y, 100);
+}
+
+TEST_F(LoopTest, AimPointFollowsZoomAroundThePlayer)
+{
+    point at = aimPoint(loop, point{100, 200});
+    EXPECT_FLOAT_EQ(at.x, 100);
+    EXPECT_FLOAT_EQ(at.y, 200);
+    loop.pointerPos = point{0, 100};
+    at = aimPoint(loop, point{100, 200});
+    EXPECT_FLOAT_EQ(at.x, 100 - 2500);  // halfW = 1.25 * 2000
+    EXPECT_FLOAT_EQ(at.y, 200 + 2000);
+}
+
+class CameraTest : public GlTest {};
+
+// The world plane z = 0 fills the screen with zoom by zoom*aspect units around the player.
+TEST_F(CameraTest, WorldWindowAroundThePlayerFillsTheScreen)
+{
+    GameLoop loop;
+    for (float nearScale : {1.0f, 2.5f}) {
+        loop.nearScale = nearScale;
+        setCamera(loop, point{1000, -500});
+        GLdouble model[16], proj[16];
+        GLint view[4];
+        glGetDoublev(GL_MODELVIEW_MATRIX, model);
+        glGetDoublev(GL_PROJECTION_MATRIX, proj);
+        glGetIntegerv(GL_VIEWPORT, view);
+        GLdouble x, y, z;
+        gluProject(1000 + 2500, -500 + 2000, 0, model, proj, view, &x, &y, &z);
+        EXPECT_NEAR(x, 1280, 0.2);
+        EXPECT_NEAR(y, 1024, 0.2);
+        gluProject(1000, -500, 0, model, proj, view, &x, &y, &z);
+        EXPECT_NEAR(x, 640, 0.01);
+        EXPECT_NEAR(y, 512, 0.01);
+    }
+}
+
+TEST_F(CameraTest, BackgroundLayerShowsParallaxAndFarPlaneCutsIt)
+{
+    GameLoop loop;
+    setCamera(loop, point{0, 0});
+    GLdouble model[16], proj[16];
+    GLint view[4];
+    glGetDoublev(GL_MODELVIEW_MATRIX, model);
+    glGetDoublev(GL_PROJECTION_MATRIX, proj);
+    glGetIntegerv(GL_VIEWPORT, view);
+    GLdouble x, y, z;
+    gluProject(2500, 0, -10000, model, proj, view, &x, &y, &z);
+    EXPECT_NEAR(x - 640, 640 * 10000.0 / 20001.0, 0.5);  // about half scale
+    EXPECT_LT(z, 1.0);
+    loop.farScale = 1 / (1.2f * 1.2f * 1.2f);  // "c" three times: far plane 17361 < 20001
+    setCamera(loop, point{0, 0});
+    glGetDoublev(GL_PROJECTION_MATRIX, proj);
+    gluProject(2500, 0, -10000, model, proj, view, &x, &y, &z);
+    EXPECT_GT(z, 1.0);  // beyond the far plane: clipped away
+}

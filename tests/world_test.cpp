@@ -1,0 +1,88 @@
+// The world model: ship ids, world copies and loading the two XML documents.
+#include <gtest/gtest.h>
+
+#include "core/worldState.h"
+#include "entities/timerClasses.h"
+#include "support/testFiles.h"
+
+TEST(WorldModel, ShipIdsCountFromOnePerWorld)
+{
+    WorldState a, b;
+    EXPECT_EQ(a.getNewShipID(), 1);
+    EXPECT_EQ(a.getNewShipID(), 2);
+    EXPECT_EQ(a.getNewShipID(), 3);
+    EXPECT_EQ(b.getNewShipID(), 1);
+}
+
+TEST(WorldModel, CopyDuplicatesBodiesButSharesTimedEvents)
+{
+    WorldState world;
+    world.stars.push_back(Star(point{1, 2}, 100, 1, 14, "Sol"));
+    world.wormholes.push_back(Wormhole(0, point{5, 5}, 50, 1, point{0, 0}, 1));
+    TExplosion explosion(0, 1000, point{0, 0});
+    world.timers.push_back(&explosion);
+
+    WorldState copy = world;
+    copy.wormholes[0].radius = 999;
+    copy.stars[0].radius = 1;
+    EXPECT_FLOAT_EQ(world.wormholes[0].radius, 50);
+    EXPECT_FLOAT_EQ(world.stars[0].radius, 100);
+    ASSERT_EQ(copy.timers.size(), 1u);
+    EXPECT_EQ(copy.timers.front(), &explosion);
+}
+
+class UniverseLoading : public ::testing::Test {
+protected:
+    std::string dir = makeScratchDir();
+    std::string galaxy(const std::string& text) { return writeFile(dir, "test.xml", text); }
+    std::string weapons(const std::string& text) { return writeFile(dir, "projectiles.xml", text); }
+};
+
+TEST_F(UniverseLoading, FindsBothRootsAndStartsWithNoWorlds)
+{
+    Universe universe(galaxy("<universe><world/></universe>").c_str(),
+                      weapons("<projectiles><projectile/></projectiles>").c_str());
+    EXPECT_TRUE(universe.loadError.empty()) << universe.loadError;
+    ASSERT_NE(universe.galaxyRoot, nullptr);
+    ASSERT_NE(universe.projectileRoot, nullptr);
+    EXPECT_STREQ(universe.galaxyRoot->first_node()->name(), "world");
+    EXPECT_TRUE(universe.worlds.empty());
+}
+
+TEST_F(UniverseLoading, DefaultConstructorReadsTheWorkingDirectory)
+{
+    galaxy("<universe/>");
+    weapons("<projectiles/>");
+    ScopedWorkingDir in(dir);
+    Universe universe;
+    EXPECT_TRUE(universe.loadError.empty()) << universe.loadError;
+}
+
+TEST_F(UniverseLoading, MissingFileIsOneLineNamingIt)
+{
+    Universe universe((dir + "/nothing.xml").c_str(), weapons("<projectiles/>").c_str());
+    EXPECT_EQ(universe.loadError, dir + "/nothing.xml: cannot open file");
+    EXPECT_EQ(universe.galaxyRoot, nullptr);
+}
+
+TEST_F(UniverseLoading, ParseErrorCarriesTheLibraryMessage)
+{
+    Universe universe(galaxy("<universe><world></universe>").c_str(), weapons("<projectiles/>").c_str());
+    EXPECT_NE(universe.loadError.find("test.xml: "), std::string::npos);
+    EXPECT_NE(universe.loadError.find("expected"), std::string::npos) << universe.loadError;
+    EXPECT_EQ(universe.loadError.find('\n'), std::string::npos);
+}
+
+TEST_F(UniverseLoading, WrongProjectileRootKeepsTheGalaxy)
+{
+    Universe universe(galaxy("<universe/>").c_str(), weapons("<weapons/>").c_str());
+    EXPECT_NE(universe.galaxyRoot, nullptr);
+    EXPECT_EQ(universe.projectileRoot, nullptr);
+    EXPECT_EQ(universe.loadError, dir + "/projectiles.xml: no <projectiles> root element");
+}
+
+TEST_F(UniverseLoading, EmptyFileIsReportedNotCrashed)
+{
+    Universe universe(galaxy("").c_str(), weapons("<projectiles/>").c_str());
+    EXPECT_EQ(universe.loadError, dir + "/test.xml: no <universe> root element");
+}
