@@ -1,0 +1,43 @@
+"""The game starts up in order, opens its window and quits on "q" with status 0."""
+import gamerun
+
+STARTUP_LINES = [
+    "Starting this thing",
+    "SDL initialized",
+    "Glew is initialized",
+    "Ver17",
+    "Player initialized",
+    "Loading LUA",
+    "Loading font",
+    "Initializing stars",
+    "Done with that, now starting main loop",
+]
+
+
+def startup_lines_in_order(lines):
+    """The start-up lines missing from lines, or out of their order."""
+    position, missing = 0, []
+    for expected in STARTUP_LINES:
+        try:
+            position = lines.index(expected, position) + 1
+        except ValueError:
+            missing.append(expected)
+    return missing
+
+
+def scenario(session):
+    game = session.game().start()
+    missing = startup_lines_in_order(game.lines())
+    session.check(not missing, "start-up lines missing or out of order: %s" % missing)
+
+    game.window()
+    game.wait_frames(2)
+    shot = game.screenshot("running")
+    session.check(shot.size == (1280, 1024), "screen is %dx%d, not 1280x1024" % shot.size)
+
+    status = game.quit()
+    session.check(status == 0, "q ended the game with status %s, not 0" % status)
+
+
+if __name__ == "__main__":
+    gamerun.main(scenario)
