@@ -1,19 +1,145 @@
 #include "game/hud.h"
 
-// Stub: the head-up display is built with its own work.
-void drawBackground() {}
-void drawBoundary() {}
-void drawMouse(point) {}
-void drawEnemy(point, float) {}
-void drawRadarBlip(point, int, float) {}
-void topLeftUI(WorldState&, Player*) {}
-void topRightUI(WorldState&, Player*) {}
+#include <GL/glew.h>
+
 #include <cstdio>
 
-// The empty line the loop writes every frame while the graph is drawn.
-void drawFrameGraph(const std::vector<int>&, unsigned)
+#include "core/worldState.h"
+#include "entities/player.h"
+#include "game/diagnostics.h"
+#include "game/gameMain.h"
+#include "render/font.h"
+#include "render/textures.h"
+
+static const float PLAYFIELD_EDGE = 100000;
+static const float BACK_LAYER_Z = -10000;
+
+static void drawSquare(float s)
 {
+    glBegin(GL_QUADS);
+    glTexCoord2f(0, 0);
+    glVertex2f(-s, -s);
+    glTexCoord2f(0, 1);
+    glVertex2f(-s, s);
+    glTexCoord2f(1, 1);
+    glVertex2f(s, s);
+    glTexCoord2f(1, 0);
+    glVertex2f(s, -s);
+    glEnd();
+}
+
+// The whole playfield with the dust image repeated `repeats` times across.
+static void dustQuad(float repeats)
+{
+    const float e = PLAYFIELD_EDGE;
+    glBegin(GL_QUADS);
+    glTexCoord2f(0, 0);
+    glVertex3f(-e, -e, 0);
+    glTexCoord2f(0, repeats);
+    glVertex3f(-e, e, 0);
+    glTexCoord2f(repeats, repeats);
+    glVertex3f(e, e, 0);
+    glTexCoord2f(repeats, 0);
+    glVertex3f(e, -e, 0);
+    glEnd();
+}
+
+void drawBackground()
+{
+    glBindTexture(GL_TEXTURE_2D, textureAt(textures, TEX_DUST));
+    dustQuad(20);
+    // Far behind the world plane, so it slides by more slowly: parallax.
+    glPushMatrix();
+    glTranslatef(0, 0, BACK_LAYER_Z);
+    dustQuad(4);
+    glPopMatrix();
+}
+
+void drawBoundary()
+{
+    const float e = PLAYFIELD_EDGE;
+    const float z = BACK_LAYER_Z;
+    float saved[4];
+    glGetFloatv(GL_CURRENT_COLOR, saved);
+    glColor3f(1, 1, 1);
+    glBegin(GL_LINE_STRIP);
+    glVertex3f(-e, -e, 0);
+    glVertex3f(-e, e, 0);
+    glVertex3f(e, e, 0);
+    glVertex3f(e, -e, 0);
+    glVertex3f(-e, -e, 0);
+    glColor3f(1, 0, 0);
+    glVertex3f(-e, -e, z);
+    glVertex3f(-e, -e, z);
+    glVertex3f(-e, e, z);
+    glVertex3f(e, e, z);
+    glVertex3f(e, -e, z);
+    glVertex3f(-e, -e, z);
+    glEnd();
+    glColor4fv(saved);
+}
+
+// A textured square centred on p, rotated by `degrees`.
+static void drawMarker(point p, float degrees, int textureIndex, float halfSize)
+{
+    glPushMatrix();
+    reportError();
+    glTranslatef(p.x, p.y, 0);
+    if (degrees != 0) glRotatef(degrees, 0, 0, 1);
+    glBindTexture(GL_TEXTURE_2D, textureAt(textures, textureIndex));
+    reportError();
+    drawSquare(halfSize);
+    glBindTexture(GL_TEXTURE_2D, 0);
+    glPopMatrix();
+}
+
+void drawMouse(point p) { drawMarker(p, 0, TEX_MOUSE, 30); }
+
+void drawEnemy(point p, float theta) { drawMarker(p, theta * 57.32f, TEX_ENEMY, 40); }
+
+void drawRadarBlip(point p, int textureIndex, float halfSize) { drawMarker(p, 0, textureIndex, halfSize); }
+
+void drawFrameGraph(const std::vector<int>& frameTimes, unsigned frameIndex)
+{
+    // Grid lines at 0, 1, ..., 9 ms of the graph below.
+    glColor3f(0.2f, 0.2f, 0.2f);
+    glBegin(GL_LINES);
+    for (int y = 5; y <= 32; y += 3) {
+        glVertex2f(0, float(y));
+        glVertex2f(float(w), float(y));
+    }
+    glEnd();
+
+    glColor3f(0.3f, 0.3f, 1.0f);
+    glBindTexture(GL_TEXTURE_2D, 0);
+    const size_t count = frameTimes.size();
+    const float step = float(w) / float(count ? count : 1);
+    glBegin(GL_LINE_STRIP);
+    // The per-frame line on standard output; a log of it shows one line per frame.
     std::printf("\n");
     std::fflush(stdout);
+    // frameIndex is the oldest entry, so the strip runs from oldest to newest.
+    for (size_t i = 0; i < count; ++i) {
+        int t = frameTimes[(i + frameIndex) % count];
+        glVertex2f(float(i) * step, 3.0f * float(t) + 5);
+    }
+    glEnd();
 }
-void drawDebugTexts(DebugTexts&, WorldState&, Player*, Font*) {}
+
+static std::string countText(const char* label, size_t n) { return label + toString(float(n)); }
+
+void drawDebugTexts(DebugTexts& texts, WorldState& world, Player* player, Font* font)
+{
+    texts.projectiles = countText("Projectiles: ", world.projectiles.size());
+    texts.timers = countText("Timers: ", world.timers.size());
+    texts.ships = countText("Ships: ", world.ships.size());
+    if (player) texts.hitPoints = "Player HP: " + toString(player->getHealth());
+    if (!font) return;
+
+    font->displayText(texts.fps, 0, 0, 20, false);
+    font->displayText(texts.ships, 0, 30, 20, false);
+    font->displayText(texts.projectiles, 0, 60, 20, false);
+    font->displayText(texts.timers, 0, 90, 20, false);
+    font->displayText(texts.hitPoints, 0, 120, 20, false);
+    if (player) font->displayText(toString(float(*player->getPlanetIdPointer())), 0, 150, 20, false);
+}

@@ -22,6 +22,10 @@ void drawRadarBlip(point p, int textureIndex, float halfSize);
 void topLeftUI(WorldState& world, Player* player);
 void topRightUI(WorldState& world, Player* player);
 
+// Whether something at `thing` shows on a radar of this range round the
+// player: strictly closer than the range.
+bool withinRange(point thing, point player, float range);
+
 // The overlay of main-loop step 14: grid, frame-time graph and the text lines.
 struct DebugTexts {
     std::string fps, ships, projectiles, timers, hitPoints;
