@@ -38,7 +38,6 @@ void GlTest::SetUp()
 std::array<unsigned char, 4> GlTest::pixelAt(int x, int y)
 {
     std::array<unsigned char, 4> rgba{};
-    glReadBuffer(GL_BACK);
     glPixelStorei(GL_PACK_ALIGNMENT, 1);
     glReadPixels(x, y, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, rgba.data());
     return rgba;
@@ -47,7 +46,6 @@ std::array<unsigned char, 4> GlTest::pixelAt(int x, int y)
 int GlTest::litPixels(int x0, int y0, int width, int height, int threshold)
 {
     std::vector<unsigned char> rgba(size_t(width) * height * 4);
-    glReadBuffer(GL_BACK);
     glPixelStorei(GL_PACK_ALIGNMENT, 1);
     glReadPixels(x0, y0, width, height, GL_RGBA, GL_UNSIGNED_BYTE, rgba.data());
     int lit = 0;
