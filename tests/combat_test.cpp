@@ -3,7 +3,13 @@
 
 #include <cmath>
 #include <cstdlib>
+#include <fstream>
+#include <set>
+#include <sstream>
+#include <string>
 #include <vector>
+
+#include <rapidxml.hpp>
 
 #include "core/worldState.h"
 #include "data/defaultVals.h"
@@ -503,6 +509,49 @@ TEST_F(Combat, ShipTypeWithoutARowIsReportedAndZeroed)
     EXPECT_EQ(typed.ai, 3);
     EXPECT_FLOAT_EQ(typed.acceleration, 0.01f);
     EXPECT_EQ(typed.health, 100);
+}
+
+// ---- The shipped weapon table ------------------------------------------------
+
+TEST(WeaponTable, ShippedFileFillsSevenSlotsUsingEveryAttribute)
+{
+    std::ifstream in(std::string(VUMTAL_ASSETS_DIR) + "/projectiles.xml");
+    ASSERT_TRUE(in.good());
+    std::stringstream buffer;
+    buffer << in.rdbuf();
+    std::string text = buffer.str();
+    rapidxml::xml_document<char> doc;
+    doc.parse<0>(&text[0]);
+    rapidxml::xml_node<char>* root = doc.first_node("projectiles");
+    ASSERT_NE(root, nullptr);
+
+    std::vector<rapidxml::xml_node<char>*> slots;
+    std::set<std::string> used;
+    for (auto* node = root->first_node(); node; node = node->next_sibling()) {
+        ASSERT_STREQ(node->name(), "projectile");
+        slots.push_back(node);
+        for (auto* a = node->first_attribute(); a; a = a->next_attribute()) used.insert(a->name());
+    }
+    ASSERT_EQ(slots.size(), 7u);
+    const std::set<std::string> every = {"name", "cooldown", "speed", "lifetime", "damage", "homingRange",
+                                         "turnSpeed", "texture", "size", "trailEffect", "onDeathEffect",
+                                         "onHitEffect", "minAngle", "maxAngle", "grav", "numProjectiles",
+                                         "spread", "uniformSpread"};
+    EXPECT_EQ(used, every);
+
+    auto value = [](rapidxml::xml_node<char>* node, const char* name) {
+        auto* a = node->first_attribute(name);
+        return a ? std::atof(a->value()) : -1.0;
+    };
+    EXPECT_EQ(value(slots[2], "onHitEffect"), 1);
+    EXPECT_EQ(value(slots[2], "onDeathEffect"), 1);
+    EXPECT_LE(value(slots[2], "damage"), 0.5);  // it is also every shockwave's rate per ms
+    for (auto* node : slots) {
+        double texture = value(node, "texture");
+        EXPECT_LE(texture, 2);
+        bool randomCone = value(node, "uniformSpread") == 0 || value(node, "numProjectiles") == 1;
+        if (randomCone && value(node, "spread") > 0) EXPECT_GE(value(node, "spread"), 0.02);
+    }
 }
 
 // ---- Drawing ------------------------------------------------------------------
