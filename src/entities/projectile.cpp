@@ -1,17 +1,215 @@
+// One shot in flight: motion, expiry, the swept hit test against enemy ships,
+// homing, drawing, and the events run on a hit or at the end of its life.
 #include "entities/projectile.h"
 
-// Stub: projectiles are built with the combat work.
+#include <GL/glew.h>
+
+#include <cmath>
+#include <cstdio>
+
+#include "core/worldState.h"
+#include "data/defaultVals.h"
+#include "entities/ship.h"
+#include "entities/timerClasses.h"
+#include "game/diagnostics.h"
+#include "render/textures.h"
+
+namespace {
+
+const float HIT_RADIUS = 50.0f;
+
+// The record of a type, or null when the index names no weapon.
+const projectileData* typeData(int type)
+{
+    if (type < 0 || size_t(type) >= WEAPONDATA.size()) return nullptr;
+    return &WEAPONDATA[size_t(type)];
+}
+
+point headingVelocity(float angle, float speed)
+{
+    return point{std::sin(angle) * speed, std::cos(angle) * speed};
+}
+
+Ship* findShip(WorldState& world, int id)
+{
+    for (Ship& ship : world.ships)
+        if (ship.getID() == unsigned(id)) return &ship;
+    return nullptr;
+}
+
+// Keeps the lock while the target is within twice the range; otherwise picks
+// the nearest ship within the range. Null when there is nothing to home on.
+Ship* homingTarget(Projectile& p, WorldState& world, float range)
+{
+    if (p.targetId != 0) {
+        Ship* locked = findShip(world, p.targetId);
+        float lockRange = 2 * range;
+        if (locked && sqPointDistance(locked->location, p.location) < lockRange * lockRange) return locked;
+        p.targetId = 0;
+    }
+    Ship* target = nullptr;
+    float best = range * range;
+    for (Ship& ship : world.ships) {
+        float sq = sqPointDistance(ship.location, p.location);
+        if (!(sq < best)) continue;
+        std::printf("New target found\n");
+        p.targetId = int(ship.getID());
+        best = sq;
+        target = &ship;
+    }
+    return target;
+}
+
+void drawGuideLine(point from, point to)
+{
+    glBindTexture(GL_TEXTURE_2D, 0);
+    glBegin(GL_LINES);
+    glColor3f(0.2f, 1.0f, 0.2f);
+    glVertex2f(from.x, from.y);
+    glColor3f(1.0f, 0.2f, 0.2f);
+    glVertex2f(to.x, to.y);
+    glEnd();
+}
+
+// New compass heading: towards the target, the shorter way round, by at most
+// maxTurn radians.
+float turnTowards(float angle, point from, point target, float maxTurn)
+{
+    float desired = std::atan2(target.y - from.y, -(target.x - from.x)) - 1.57;
+    if (desired < 0) desired += 6.28;
+    float current = angle;
+    if (current < 0) current += 6.28;
+    float diff = desired - current;
+    if (std::fabs(diff) > 3.14f) {
+        if (current > desired)
+            diff += 6.28;
+        else
+            diff -= 6.28;
+    }
+    if (diff > maxTurn) diff = maxTurn;
+    if (diff < -maxTurn) diff = -maxTurn;
+    return current + diff;
+}
+
+void drawProjectile(point location, float angle, const projectileData& type)
+{
+    glPushMatrix();
+    reportError();
+    glTranslatef(location.x, location.y, 0);
+    glRotatef(angle * 57.2958f, 0, 0, -1);
+    glBindTexture(GL_TEXTURE_2D, textureAt(projTextures, type.texture));
+    float s = type.size;
+    glBegin(GL_QUADS);
+    glTexCoord2f(0, 0);
+    glVertex2f(-s, -s);
+    glTexCoord2f(0, 1);
+    glVertex2f(-s, s);
+    glTexCoord2f(1, 1);
+    glVertex2f(s, s);
+    glTexCoord2f(1, 0);
+    glVertex2f(s, -s);
+    glEnd();
+    glPopMatrix();
+    glBindTexture(GL_TEXTURE_2D, 0);
+}
+
+}  // namespace
+
 Projectile::Projectile(point location, float angleDeg, WorldState&, int type, float vx, float vy)
     : location(location), type(type), angle(angleDeg * 0.017444f), lifetime(0), velocity{vx, vy}, damage(0)
 {
+    const projectileData* data = typeData(type);
+    if (data) {
+        lifetime = data->lifetime;
+        damage = data->damage;
+        point muzzle = headingVelocity(angle, data->speed);
+        velocity = point{muzzle.x + vx, muzzle.y + vy};
+    }
+    calcTheta();
 }
-void Projectile::calcTheta() {}
-void Projectile::addVelocity(point v) { velocity.x += v.x; velocity.y += v.y; }
-bool Projectile::affectedByGrav() const { return true; }
-bool Projectile::update(int, WorldState&, int) { return true; }
+
+void Projectile::calcTheta() { angle = std::atan2(velocity.y, -velocity.x) - 1.57; }
+
+void Projectile::addVelocity(point v)
+{
+    velocity.x += v.x;
+    velocity.y += v.y;
+}
+
+bool Projectile::affectedByGrav() const
+{
+    const projectileData* data = typeData(type);
+    return data ? data->grav : true;
+}
+
+bool Projectile::update(int dt, WorldState& world, int now)
+{
+    const projectileData* data = typeData(type);
+    if (!data) {
+        std::printf("Projectile type %d names no weapon; removed\n", type);
+        return false;
+    }
+
+    point previous = location;
+    location.x += velocity.x * dt;
+    location.y += velocity.y * dt;
+
+    if (lifetime >= 0 && lifetime < dt) {
+        if (data->onDeathEffect != 0) return projectileEvent(world, location, data->onDeathEffect, now);
+        return false;
+    }
+    if (handleCollision(previous, world, now)) return projectileEvent(world, location, data->onHitEffect, now);
+
+    if (data->homingRange != 0) {
+        Ship* target = homingTarget(*this, world, data->homingRange);
+        if (target) {
+            drawGuideLine(target->location, location);
+            angle = turnTowards(angle, location, target->location, dt * data->turnSpeed);
+        }
+        velocity = headingVelocity(angle, data->speed);
+    }
+
+    drawProjectile(location, angle, *data);
+    if (lifetime >= 0) lifetime -= dt;  // a negative lifetime is endless; no need to count it down
+    return true;
+}
+
 bool Projectile::handleCollision(point previous, WorldState& world, int now)
 {
     return handleCollision(previous, world, now, 50);
 }
-bool Projectile::handleCollision(point, WorldState&, int, int) { return false; }
-bool projectileEvent(WorldState&, point, int, int) { return false; }
+
+bool Projectile::handleCollision(point previous, WorldState& world, int, int)
+{
+    Ship* hit = nullptr;
+    float hitDistance = 0;
+    for (Ship& ship : world.ships) {
+        if (!intersectCircleLine(location, previous, ship.location, HIT_RADIUS)) continue;
+        float d = pointDistance(ship.location, location);
+        if (!hit || d < hitDistance) {
+            hit = &ship;
+            hitDistance = d;
+        }
+    }
+    if (!hit) return false;
+    const projectileData* data = typeData(type);
+    if (!data || data->damage == 0) return true;
+    hit->takeDamage(damage);
+    return true;
+}
+
+bool projectileEvent(WorldState& world, point location, int eventNum, int now)
+{
+    switch (eventNum) {
+    case 0: return false;
+    case 1: {
+        std::printf("Shockwave fired\n");
+        TShockwave* wave = new TShockwave(200, now, 2000, location);
+        wave->startTime = 0;
+        wave->endTime = now + 2000;
+        addTimer(wave, world);
+        return false;
+    }
+    default: std::printf("Bad eventNum value in projectileEvent %d\n", eventNum); return true;
+    }
+}

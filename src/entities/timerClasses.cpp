@@ -1,10 +1,86 @@
+// Explosions (two counter-rotating, shrinking images) and shockwaves (a
+// growing ring that damages every enemy ship inside it).
 #include "entities/timerClasses.h"
 
-// Stub: timed events are built with the combat work.
-TExplosion::TExplosion(int begin, int duration, point location) : begin(begin), duration(duration), location(location) {}
-void TExplosion::execute(int, WorldState&) {}
-TShockwave::TShockwave(int size, int begin, int duration, point location)
-    : size(size), begin(begin), duration(duration), location(location), rotation(0), lastTime(begin)
+#include <GL/glew.h>
+
+#include <cstdio>
+
+#include "core/worldState.h"
+#include "data/defaultVals.h"
+#include "entities/ship.h"
+#include "render/textures.h"
+
+namespace {
+
+const int SHOCKWAVE_SLOT = 2;  // its damage is the shockwave's damage per ms
+
+void drawSquare(float s)
+{
+    glBegin(GL_QUADS);
+    glTexCoord2f(0, 0);
+    glVertex2f(-s, -s);
+    glTexCoord2f(0, 1);
+    glVertex2f(-s, s);
+    glTexCoord2f(1, 1);
+    glVertex2f(s, s);
+    glTexCoord2f(1, 0);
+    glVertex2f(s, -s);
+    glEnd();
+}
+
+}  // namespace
+
+TExplosion::TExplosion(int begin, int duration, point location)
+    : begin(begin), duration(duration), location(location)
 {
 }
-void TShockwave::execute(int, WorldState&) {}
+
+void TExplosion::execute(int now, WorldState&)
+{
+    float s = duration != 0 ? float(begin + duration - now) / duration * size : 0.0f;
+    unsigned texture = textureAt(textures, TEX_EXPLOSION);
+    glPushMatrix();
+    glTranslatef(location.x, location.y, 0);
+    glPushMatrix();
+    glRotatef(float((now - begin) * 360 / 1000), 0, 0, 1);
+    glBindTexture(GL_TEXTURE_2D, texture);
+    drawSquare(s);
+    glPopMatrix();
+    glRotatef(float((begin - now) * 360 / 2000), 0, 0, 1);
+    glBindTexture(GL_TEXTURE_2D, texture);
+    drawSquare(s);
+    glBindTexture(GL_TEXTURE_2D, 0);
+    glPopMatrix();
+}
+
+TShockwave::TShockwave(int size, int begin, int duration, point location)
+    : size(size), begin(begin), duration(duration), location(location), rotation(rand15() % 360),
+      lastTime(begin)
+{
+}
+
+void TShockwave::execute(int now, WorldState& world)
+{
+    std::printf("Triggered\n");
+    float r = duration != 0 ? (now - begin) * size / duration * 1.56 : 0.0f;
+
+    glPushMatrix();
+    glTranslatef(location.x, location.y, 0);
+    glPushMatrix();
+    glRotatef(float(rotation), 0, 0, 1);
+    glBindTexture(GL_TEXTURE_2D, textureAt(textures, TEX_BLAST));
+    glColor4f(1, 0, 0, 0.3f);
+    drawSquare(r);
+    glPopMatrix();
+    glBindTexture(GL_TEXTURE_2D, 0);
+    glPopMatrix();
+
+    int step = now - lastTime;
+    lastTime = now;
+    // Without a slot-2 record there is no damage rate to apply.
+    if (WEAPONDATA.size() <= size_t(SHOCKWAVE_SLOT)) return;
+    float damage = step * WEAPONDATA[SHOCKWAVE_SLOT].damage;
+    for (Ship& ship : world.ships)
+        if (pixelToGame(r) > pointDistance(location, ship.location)) ship.takeDamage(damage);
+}

@@ -1,4 +1,184 @@
-#include "entities/player.h"
+// Firing the player's weapons: projectile slots with cooldowns, fans and
+// random cones, and the beam in slot 1 that is traced to the first thing it meets.
+#include <GL/glew.h>
 
-// Stub: firing is built with the combat work.
-void Player::shoot(unsigned int, WorldState&, point, int) {}
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+
+#include "core/worldState.h"
+#include "data/defaultVals.h"
+#include "entities/player.h"
+#include "entities/projectile.h"
+#include "entities/ship.h"
+#include "entities/star.h"
+#include "render/textures.h"
+
+namespace {
+
+const int BEAM_SLOT = 1;
+const float BEAM_SHIP_RADIUS = 50.0f;
+const int MOUSE_ON_SHIP = 20;  // game units on each axis
+
+// Compass degrees from one point to another: 0 along +y, clockwise, in [0, 360).
+float compassTowards(point from, point target)
+{
+    float a = std::atan2(target.y - from.y, target.x - from.x) * 57.3;
+    float compass = 90 - a;
+    if (compass < 0) compass += 360;
+    return compass;
+}
+
+// Limits are absolute directions; min > max means the allowed arc runs through 0.
+bool directionAllowed(const projectileData& weapon, float compass)
+{
+    if (weapon.minAngle <= weapon.maxAngle) return compass >= weapon.minAngle && compass <= weapon.maxAngle;
+    return compass >= weapon.minAngle || compass <= weapon.maxAngle;
+}
+
+// A shot with the pointer on the ship has no sensible direction.
+bool mouseOnShip(point location, point target)
+{
+    return std::abs(int(location.x) - int(target.x)) <= MOUSE_ON_SHIP &&
+           std::abs(int(location.y) - int(target.y)) <= MOUSE_ON_SHIP;
+}
+
+// Direction of projectile i of n: an even fan with both edges included, or a
+// random pick within the cone in steps of 0.02 degrees.
+float shotDirection(const projectileData& weapon, float compass, int i, int n)
+{
+    float spread = weapon.spread;
+    if (spread == 0) return compass;
+    if (weapon.uniformSpread && n > 1) return compass + spread / (n - 1) * i - spread * 0.5f;
+    int steps = int(spread * 50);
+    if (steps == 0) return compass;  // a cone narrower than one step has nowhere else to go
+    return compass + float(rand15() % steps) / 50 - spread * 0.5f;
+}
+
+// Where the ray from origin along d leaves the playfield.
+point rayToEdge(point origin, point d)
+{
+    auto edgeFactor = [](float from, float dir) {
+        if (dir > 0) return (PLAYFIELD_LIMIT - from) / dir;
+        if (dir < 0) return (-PLAYFIELD_LIMIT - from) / dir;
+        return 0.0f;
+    };
+    float tx = edgeFactor(origin.x, d.x);
+    float ty = edgeFactor(origin.y, d.y);
+    float t;
+    if (tx < ty && tx != 0)
+        t = tx;
+    else if (ty != 0)
+        t = ty;
+    else
+        t = tx;
+    return point{origin.x + d.x * t, origin.y + d.y * t};
+}
+
+// The enemy ship nearest to origin whose circle the segment crosses, or null.
+Ship* nearestShipOnSegment(WorldState& world, point origin, point end, float& distance)
+{
+    Ship* best = nullptr;
+    for (Ship& ship : world.ships) {
+        if (!intersectCircleLine(origin, end, ship.location, BEAM_SHIP_RADIUS)) continue;
+        float d = pointDistance(origin, ship.location);
+        if (!best || d < distance) {
+            best = &ship;
+            distance = d;
+        }
+    }
+    return best;
+}
+
+// True when a star or planet crossed by the segment is nearer than bestDistance
+// (or when there was no hit at all before it).
+bool blockedByBody(const WorldState& world, point origin, point end, bool haveHit, float bestDistance)
+{
+    bool blocked = false;
+    auto consider = [&](point centre, float radius) {
+        if (!intersectCircleLine(origin, end, centre, radius)) return;
+        float d = pointDistance(origin, centre);
+        if (haveHit && d >= bestDistance) return;
+        haveHit = true;
+        bestDistance = d;
+        blocked = true;
+    };
+    for (const Star& star : world.stars) {
+        consider(star.location, star.radius);
+        for (const Planet& planet : star.planets) consider(planet.location, planet.radius);
+    }
+    return blocked;
+}
+
+void drawBeam(point origin, point d, point end)
+{
+    float len = pointDistance(origin, end);
+    glPushMatrix();
+    glTranslatef(origin.x, origin.y, 0);
+    glRotatef((std::atan2(d.y, d.x) - 1.57) * 57.2958, 0, 0, 1);
+    glBindTexture(GL_TEXTURE_2D, textureAt(textures, TEX_LASER));
+    glBegin(GL_QUADS);
+    glTexCoord2f(0, 0.5f);
+    glVertex2f(-10, 0);
+    glTexCoord2f(0, 0.5f);
+    glVertex2f(-10, len);
+    glTexCoord2f(1, 0.5f);
+    glVertex2f(10, len);
+    glTexCoord2f(1, 0.5f);
+    glVertex2f(10, 0);
+    glEnd();
+    glPopMatrix();
+    glBindTexture(GL_TEXTURE_2D, 0);
+}
+
+void fireBeam(const Player& player, WorldState& world, point target, int dt)
+{
+    point origin = player.location;
+    point d{target.x - origin.x, target.y - origin.y};
+    point end = rayToEdge(origin, d);
+
+    float shipDistance = 0;
+    Ship* ship = nearestShipOnSegment(world, origin, end, shipDistance);
+    if (!blockedByBody(world, origin, end, ship != nullptr, shipDistance) && ship) {
+        end = ship->location;
+        ship->takeDamage(dt * WEAPONDATA[BEAM_SLOT].damage);
+    }
+    drawBeam(origin, d, end);
+}
+
+void fireProjectiles(Player& player, WorldState& world, point target, unsigned int now, int slot,
+                     float compass)
+{
+    std::vector<float>& ready = player.weaponReadyTime;
+    if (ready.size() <= size_t(slot)) ready.resize(size_t(slot) + 1, 0.0f);
+    if (!(now > ready[slot])) return;
+    if (mouseOnShip(player.location, target)) return;
+
+    const projectileData& weapon = WEAPONDATA[slot];
+    ready[slot] = float(double(now) + weapon.cooldown);
+    int n = weapon.numProjectiles;
+    for (int i = 0; i < n; ++i) {
+        float direction = shotDirection(weapon, compass, i, n);
+        world.projectiles.push_front(
+            Projectile(player.location, direction, world, slot, player.velocity.x, player.velocity.y));
+    }
+}
+
+}  // namespace
+
+void Player::shoot(unsigned int now, WorldState& world, point target, int dt)
+{
+    if (!input) return;
+    int slot = weapon + weaponBank;
+    if (slot < 0 || size_t(slot) >= WEAPONDATA.size()) {
+        std::printf("Bad weapon selection %d\n", slot);
+        return;
+    }
+    float compass = compassTowards(location, target);
+    if (!directionAllowed(WEAPONDATA[slot], compass)) return;
+
+    if (slot == BEAM_SLOT)
+        fireBeam(*this, world, target, dt);
+    else
+        fireProjectiles(*this, world, target, now, slot, compass);
+}
