@@ -2,13 +2,16 @@
 // warping between and within worlds, and gates that lead nowhere.
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <vector>
 
 #include "core/worldState.h"
 #include "data/defaultVals.h"
+#include "data/loadGalaxy.h"
 #include "entities/player.h"
 #include "game/frameProcessing.h"
 #include "game/listWalk.h"
+#include "support/testFiles.h"
 
 namespace {
 // Three empty worlds (none of them loaded from a file) and a player in world 0.
@@ -166,4 +169,72 @@ TEST(FrameProcessing, PruningWalkRemovesAtOnceAndVisitsWhatIsAppended)
     std::list<int> last{2, 5};
     stepAndPrune(last, [](int& v) { return v != 5; });
     EXPECT_EQ(last, (std::list<int>{2}));
+}
+
+namespace {
+// The shipped galaxy with the shipped player, flown frame by frame as the loop does.
+struct ShippedFlight {
+    std::unique_ptr<Universe> universe;
+    std::unique_ptr<Player> player;
+    int now = 0;
+    ShippedFlight()
+    {
+        std::string dir = makeScratchDir();
+        std::string projectiles = writeFile(dir, "projectiles.xml", "<projectiles><projectile/></projectiles>");
+        universe = std::make_unique<Universe>(VUMTAL_ASSETS_DIR "/test.xml", projectiles.c_str());
+        universe->worlds.push_back(WorldState());
+        ScopedWorkingDir cd(VUMTAL_ASSETS_DIR);
+        StdoutCapture quiet;
+        initializeStars(*universe, nullptr);
+        player.reset(initializePlayer());
+        universe->player = player.get();
+    }
+    // Flies with the keys until done() or the time runs out; false on timeout.
+    template <class Keys, class Done>
+    bool fly(int milliseconds, Keys keysAt, Done done)
+    {
+        for (int t = 0; t < milliseconds; t += 16) {
+            now += 16;
+            player->fly(16, keysAt(t));
+            processWormholes(*universe, now);
+            processStars(universe->currentWorld(), player.get(), 16);
+            if (done()) return true;
+        }
+        return false;
+    }
+};
+FlightKeys holding(bool thrust, bool reverse)
+{
+    FlightKeys k;
+    k.thrust = thrust;
+    k.reverse = reverse;
+    return k;
+}
+}  // namespace
+
+TEST(ShippedGalaxy, LeftAloneTheShipStaysAtTheStart)
+{
+    ShippedFlight f;
+    point start = f.player->location;
+    f.fly(5000, [](int) { return FlightKeys(); }, [] { return false; });
+    EXPECT_EQ(f.player->location.x, start.x);
+    EXPECT_EQ(f.player->location.y, start.y);
+}
+
+TEST(ShippedGalaxy, OneSecondOfThrustCarriesTheShipIntoTheWormholeToWorldOne)
+{
+    ShippedFlight f;
+    bool warped = f.fly(10000, [](int t) { return holding(t < 1000, false); },
+                        [&] { return f.player->getWorld() == 1; });
+    EXPECT_TRUE(warped);
+    EXPECT_FLOAT_EQ(f.player->location.y, 5900);
+}
+
+TEST(ShippedGalaxy, HalfASecondOfReverseDriftsTheShipOntoTerraSoftly)
+{
+    ShippedFlight f;
+    bool landed = f.fly(30000, [](int t) { return holding(false, t < 500); }, [&] { return f.player->isLanded(); });
+    ASSERT_TRUE(landed);
+    EXPECT_EQ(f.universe->planetNames[size_t(f.player->planetId)], "Terra");
+    EXPECT_FLOAT_EQ(f.player->getHealth(), 1000);
 }
