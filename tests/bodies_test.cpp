@@ -123,17 +123,6 @@ TEST(Gravity, PlayerInsideAStarIsNeitherRemovedNorHurtAndNeverGetsANanVelocity)
     EXPECT_FLOAT_EQ(q.velocity.y, -law(500, 1, 200, 16));
 }
 
-TEST(Gravity, TwoStarsBothActOnTheSameBodyInOneFrame)
-{
-    WorldState world;
-    world.stars.push_back(Star(point{-1000, 0}, 100, 2, TEX_REDSTAR, "A"));
-    world.stars.push_back(Star(point{0, 1000}, 100, 2, TEX_YELLOWSTAR, "B"));
-    Player p(point{0, 0});
-    for (Star& s : world.stars) s.update(world, &p, 10);
-    EXPECT_FLOAT_EQ(p.velocity.x, -law(100, 2, 1000, 10));
-    EXPECT_FLOAT_EQ(p.velocity.y, law(100, 2, 1000, 10));
-}
-
 TEST(Planets, ConstructorTakesDegreesWithThreePointOneFourAndAnnouncesTheName)
 {
     StdoutCapture out;
