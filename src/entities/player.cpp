@@ -23,6 +23,7 @@ void Player::update(int dt)
     FlightKeys keys;
     if (input) {
         const Uint8* held = SDL_GetKeyState(nullptr);
+        if (!held) return fly(dt, keys);  // no keyboard: fly on without keys
         keys.thrust = held[SDLK_w] != 0;
         keys.reverse = held[SDLK_s] != 0;
         keys.turnLeft = held[SDLK_a] != 0;
