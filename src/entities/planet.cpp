@@ -1,13 +1,107 @@
 #include "entities/planet.h"
 
-// Stub: planets are built with the flight work.
+#include <GL/glew.h>
+
+#include <cmath>
+#include <cstdio>
+
+#include "core/worldState.h"
+#include "entities/player.h"
+#include "entities/star.h"
+#include "entities/timer.h"
+#include "game/diagnostics.h"
+#include "render/textures.h"
+
+// Orbits are given in degrees; 3.14 is the factor the orbits were laid out with.
 Planet::Planet(int id, float radius, float density, float orbitRadius, float orbitSpeed, float initLoc,
                float rotationalSpeed, float initRot, int texture, std::string name)
-    : id(id), radius(radius), density(density), orbitRadius(orbitRadius), orbitSpeed(orbitSpeed),
-      orbitAngle(initLoc), rotationalSpeed(rotationalSpeed), rotation(initRot), texture(texture), name(name)
+    : id(id), radius(radius), density(density), orbitRadius(orbitRadius), orbitSpeed(float(orbitSpeed * 3.14 / 180)),
+      orbitAngle(float(initLoc * 3.14 / 180)), rotationalSpeed(rotationalSpeed), rotation(initRot),
+      texture(texture), name(name)
 {
+    std::printf("%s\n", this->name.c_str());
+    std::fflush(stdout);
 }
-void Planet::update(WorldState&, Player*, int, point) {}
-void Planet::draw() {}
+
+// The landed player rests on the surface, turning with the spin; its velocity is
+// what the surface moved this update, kept when it takes off.
+static void carryPlayer(Planet& planet, Player& player, int dt)
+{
+    planet.landingAngle += dt * planet.rotationalSpeed * 0.0174444;
+    float height = planet.radius + player.getRadius();
+    point before = player.location;
+    player.location.x = std::cos(planet.landingAngle) * height + planet.location.x;
+    player.location.y = std::sin(planet.landingAngle) * height + planet.location.y;
+    player.setAngle(planet.landingAngle);
+    player.setVelocity(point{player.location.x - before.x, player.location.y - before.y});
+}
+
+static void touchDown(Planet& planet, Player& player, WorldState& world)
+{
+    planet.landingAngle =
+        std::atan2(player.location.y - planet.location.y, player.location.x - planet.location.x);
+    float relativeSpeed = pointDistance(player.getVelocity(), planet.orbitVelocity);
+    if (relativeSpeed < 1.0f) {
+        player.setLanded(planet.id);
+        return;
+    }
+    // Too fast: the ship still ends up on the ground, but pays for it.
+    standardExplosion(player.location, world);
+    player.setLanded(planet.id);
+    player.takeDamage(float((relativeSpeed - 1.0) * 100));
+}
+
+void Planet::update(WorldState& world, Player* player, int dt, point center)
+{
+    if (dt == 0) {  // nothing moved, and the orbit velocity would divide by zero
+        draw();
+        return;
+    }
+    rotation += dt * rotationalSpeed;
+
+    point before = location;
+    orbitAngle += dt * orbitSpeed;
+    location.x = std::cos(orbitAngle) * orbitRadius + center.x;
+    location.y = std::sin(orbitAngle) * orbitRadius + center.y;
+    orbitVelocity = point{(location.x - before.x) / dt, (location.y - before.y) / dt};
+
+    swallowOrPull(world, location, radius, density, dt);
+
+    if (player) {
+        float d = pointDistance(location, player->location);
+        float rp = player->getRadius();
+        if (player->isLanded()) {
+            // Any planet whose surface is this close carries a landed ship.
+            if (d < radius + rp + 10) carryPlayer(*this, *player, dt);
+        } else if (d <= radius + rp) {
+            touchDown(*this, *player, world);
+        } else if (d < gravityReach(radius, density)) {
+            player->addVelocity(gravityPull(location, player->location, radius, density, d, dt));
+        }
+    }
+    draw();
+}
+
+void Planet::draw()
+{
+    glPushMatrix();
+    glTranslatef(location.x, location.y, 0);
+    glRotatef(rotation, 0, 0, 1);
+    glBindTexture(GL_TEXTURE_2D, textureAt(textures, texture));
+    glTexEnvf(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_REPLACE);
+    glBegin(GL_QUADS);
+    glTexCoord2f(0, 0);
+    glVertex2f(-radius, -radius);
+    glTexCoord2f(0, 1);
+    glVertex2f(-radius, radius);
+    glTexCoord2f(1, 1);
+    glVertex2f(radius, radius);
+    glTexCoord2f(1, 0);
+    glVertex2f(radius, -radius);
+    glEnd();
+    reportError();
+    glPopMatrix();
+}
+
 float Planet::getRadius() const { return radius; }
 std::string Planet::getName() const { return name; }

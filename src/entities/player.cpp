@@ -1,27 +1,135 @@
 #include "entities/player.h"
 
-// Stub: the flight model is built next.
+#include <GL/glew.h>
+#include <GL/glu.h>
+#include <SDL.h>
+
+#include <cmath>
+
+#include "game/diagnostics.h"
+#include "game/gameMain.h"
+#include "render/textures.h"
+
 Player::Player(point location, float thrustPower, float reversePower, float turnRate, float health, float radius)
     : location(location), thrustPower(thrustPower), reversePower(reversePower), turnRate(turnRate),
       health(health), radius(radius)
 {
 }
+
 Player::Player(point location) : Player(location, 0.001f, 0.001f, 0.005f, 1000, 25) {}
-void Player::update(int) {}
-void Player::fly(int, const FlightKeys&) {}
-void Player::turnCW(int) {}
-void Player::turnCCW(int) {}
-void Player::forwardThrust(int) {}
-void Player::reverseThrust(int) {}
-void Player::addVelocity(point v) { velocity.x += v.x; velocity.y += v.y; }
+
+void Player::update(int dt)
+{
+    FlightKeys keys;
+    if (input) {
+        const Uint8* held = SDL_GetKeyState(nullptr);
+        if (!held) return fly(dt, keys);  // no keyboard: fly on without keys
+        keys.thrust = held[SDLK_w] != 0;
+        keys.reverse = held[SDLK_s] != 0;
+        keys.turnLeft = held[SDLK_a] != 0;
+        keys.turnRight = held[SDLK_d] != 0;
+    }
+    fly(dt, keys);
+}
+
+void Player::fly(int dt, const FlightKeys& keys)
+{
+    // A wormhole can carry us again only after one whole frame outside all of them,
+    // so arriving inside a wormhole does not bounce us straight back.
+    if (outsideWormholes) warpReady = true;
+    outsideWormholes = true;
+
+    if (input) {
+        if (keys.turnRight) turnCW(dt);
+        if (keys.turnLeft) turnCCW(dt);
+        if (keys.thrust) {
+            thrusting = 1.0f;
+            forwardThrust(dt);
+        } else if (keys.reverse) {
+            thrusting = 0.0f;
+            reverseThrust(dt);
+        } else {
+            thrusting = 0.0f;
+        }
+    }
+
+    if (takeoffDelay > 0) takeoffDelay -= dt;
+    if (landed) return;  // the planet carries a landed ship
+
+    location.x += velocity.x * dt;
+    location.y += velocity.y * dt;
+    // The edge of the playfield stops the ship on that axis only.
+    if (location.x > PLAYFIELD_LIMIT) {
+        location.x = PLAYFIELD_LIMIT;
+        velocity.x = 0;
+    } else if (location.x < -PLAYFIELD_LIMIT) {
+        location.x = -PLAYFIELD_LIMIT;
+        velocity.x = 0;
+    }
+    if (location.y > PLAYFIELD_LIMIT) {
+        location.y = PLAYFIELD_LIMIT;
+        velocity.y = 0;
+    } else if (location.y < -PLAYFIELD_LIMIT) {
+        location.y = -PLAYFIELD_LIMIT;
+        velocity.y = 0;
+    }
+}
+
+void Player::turnCW(int dt)
+{
+    if (!landed) angle -= dt * turnRate;
+}
+
+void Player::turnCCW(int dt)
+{
+    if (!landed) angle += dt * turnRate;
+}
+
+void Player::forwardThrust(int dt)
+{
+    if (takeoffDelay > 0) return;
+    if (landed) {
+        // Take-off spends the charge gathered by holding reverse on the ground.
+        landed = false;
+        planetId = -1;
+        dt += launchCharge;
+        launchCharge = 0;
+    }
+    velocity.x += std::cos(angle) * thrustPower * dt;
+    velocity.y += std::sin(angle) * thrustPower * dt;
+}
+
+void Player::reverseThrust(int dt)
+{
+    if (landed) {
+        launchCharge += dt;
+        return;
+    }
+    velocity.x -= std::cos(angle) * reversePower * dt;
+    velocity.y -= std::sin(angle) * reversePower * dt;
+}
+
+void Player::addVelocity(point v)
+{
+    velocity.x += v.x;
+    velocity.y += v.y;
+}
+
 void Player::setVelocity(point v) { velocity = v; }
 point Player::getVelocity() const { return velocity; }
 void Player::setAngle(float radians) { angle = radians; }
-float Player::getAngle() const { return angle * 57.2958f - 90; }
+float Player::getAngle() const { return float(angle * 57.2958 - 90); }
 void Player::takeDamage(float amount) { health -= amount; }
 float Player::getHealth() const { return health; }
 float Player::getRadius() const { return radius; }
-void Player::setLanded(int id) { planetId = id; landed = true; takeoffDelay = 300; }
+
+void Player::setLanded(int id)
+{
+    planetId = id;
+    landed = true;
+    takeoffDelay = 300;
+}
+
 bool Player::isLanded() const { return landed; }
 void Player::warpWorld(int newWorld) { world = newWorld; }
 int Player::getWorld() const { return world; }
@@ -30,5 +138,33 @@ bool* Player::getInputPointer() { return &input; }
 int* Player::getPlanetIdPointer() { return &planetId; }
 int* Player::getWorldPointer() { return &world; }
 bool* Player::getLandedPointer() { return &landed; }
-void Player::draw() {}
-void Player::trackWindow(float) {}
+
+void Player::draw()
+{
+    glPushMatrix();
+    reportError();
+    glTranslatef(location.x, location.y, 0);
+    glRotatef(getAngle(), 0, 0, 1);  // the hull image points along +y
+    glBindTexture(GL_TEXTURE_2D, textureAt(textures, TEX_PLAYER));
+    reportError();
+    glBegin(GL_QUADS);
+    glTexCoord2f(0, 0);
+    glVertex2f(-radius, -radius);
+    glTexCoord2f(0, 1);
+    glVertex2f(-radius, radius);
+    glTexCoord2f(1, 1);
+    glVertex2f(radius, radius);
+    glTexCoord2f(1, 0);
+    glVertex2f(radius, -radius);
+    glEnd();
+    glBindTexture(GL_TEXTURE_2D, 0);
+    glPopMatrix();
+}
+
+void Player::trackWindow(float)
+{
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    gluOrtho2D(-110000.0 * w / h, 110000.0 * w / h, -110000, 110000);
+    glMatrixMode(GL_MODELVIEW);
+}

@@ -1,14 +1,99 @@
 #include "entities/star.h"
 
-// Stub: stars and gravity are built with the flight work.
+#include <GL/glew.h>
+
+#include "core/worldState.h"
+#include "entities/player.h"
+#include "entities/timer.h"
+#include "game/diagnostics.h"
+#include "render/textures.h"
+
+float gravityKick(float radius, float density, float d, int dt)
+{
+    // 4/3 * 3.14 * r^3 in double, as the pull was tuned with.
+    float mass = float(4.1866666666666665 * radius * radius * radius);
+    return float(mass / (d * d) * dt * 0.000001 * density);
+}
+
+float gravityReach(float radius, float density) { return 10 * radius * density; }
+
+point gravityPull(point centre, point body, float radius, float density, float d, int dt)
+{
+    float kick = gravityKick(radius, density, d, dt);
+    point towards = normalize(point{centre.x - body.x, centre.y - body.y});
+    return point{towards.x * kick, towards.y * kick};
+}
+
+void swallowOrPull(WorldState& world, point centre, float radius, float density, int dt)
+{
+    float reach = gravityReach(radius, density);
+    for (auto it = world.projectiles.begin(); it != world.projectiles.end();) {
+        float d = pointDistance(centre, it->location);
+        if (d <= radius) {
+            standardExplosion(it->location, world);
+            it = world.projectiles.erase(it);
+            continue;
+        }
+        if (d <= reach) it->addVelocity(gravityPull(centre, it->location, radius, density, d, dt));
+        ++it;
+    }
+    for (auto it = world.ships.begin(); it != world.ships.end();) {
+        float d = pointDistance(centre, it->location);
+        if (d <= radius) {
+            standardExplosion(it->location, world);
+            it = world.ships.erase(it);
+            continue;
+        }
+        if (d <= reach) it->addVelocity(gravityPull(centre, it->location, radius, density, d, dt));
+        ++it;
+    }
+}
+
 Star::Star(point location, float radius, float density, int texture, std::string name)
     : location(location), radius(radius), density(density), texture(texture), name(name)
 {
 }
+
 void Star::addPlanet(Planet p) { planets.push_back(p); }
-void Star::update(WorldState&, Player*, int) {}
-void Star::draw() {}
+
+void Star::update(WorldState& world, Player* player, int dt)
+{
+    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+    for (Planet& planet : planets) planet.update(world, player, dt, location);
+    swallowOrPull(world, location, radius, density, dt);
+
+    if (player) {
+        // The player is not destroyed by a star, only burnt for every frame it stays inside.
+        float d = pointDistance(location, player->location);
+        if (d <= radius) standardExplosion(player->location, world);
+        // At the very centre there is no direction to pull in.
+        if (d < gravityReach(radius, density) && !player->isLanded() && d > 0)
+            player->addVelocity(gravityPull(location, player->location, radius, density, d, dt));
+    }
+
+    glBlendFunc(GL_SRC_ALPHA, GL_ONE);  // stars glow
+    draw();
+}
+
+void Star::draw()
+{
+    glPushMatrix();
+    glTranslatef(location.x, location.y, 0);
+    glBindTexture(GL_TEXTURE_2D, textureAt(textures, texture));
+    glBegin(GL_QUADS);
+    glTexCoord2f(0, 0);
+    glVertex2f(-radius, -radius);
+    glTexCoord2f(0, 1);
+    glVertex2f(-radius, radius);
+    glTexCoord2f(1, 1);
+    glVertex2f(radius, radius);
+    glTexCoord2f(1, 0);
+    glVertex2f(radius, -radius);
+    glEnd();
+    reportError();
+    glPopMatrix();
+}
+
 float Star::getRadius() const { return radius; }
 int Star::getTexture() const { return texture; }
 std::string Star::getName() const { return name; }
-float gravityKick(float, float, float, int) { return 0; }

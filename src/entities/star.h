@@ -32,3 +32,10 @@ public:
 // The pull of a body of this radius and density on something at distance d
 // for dt ms; shared by stars and planets.
 float gravityKick(float radius, float density, float d, int dt);
+// How far that pull reaches from the body's centre.
+float gravityReach(float radius, float density);
+// The velocity the pull adds to something at body, d away from centre (d > 0).
+point gravityPull(point centre, point body, float radius, float density, float d, int dt);
+// What stars and planets alike do to a world's projectiles and ships: those that
+// touch the body explode and are removed, the others within reach are pulled.
+void swallowOrPull(WorldState& world, point centre, float radius, float density, int dt);

@@ -1,15 +1,40 @@
 #include "entities/wormhole.h"
 
-// Stub: wormholes are built with the flight work.
+#include "core/worldState.h"
+#include "entities/player.h"
+
 Wormhole::Wormhole(int world, float x, float y, float radius, int targetWorld, float targetX, float targetY,
                    int emitterIndex)
     : Wormhole(world, point{x, y}, radius, targetWorld, point{targetX, targetY}, emitterIndex)
 {
 }
+
 Wormhole::Wormhole(int world, point location, float radius, int targetWorld, point target, int emitterIndex)
     : world(world), location(location), radius(radius), targetWorld(targetWorld), target(target),
       emitterIndex(emitterIndex)
 {
 }
-void Wormhole::update(Universe&, int&) {}
+
+static bool namesWorld(const Universe& universe, int index)
+{
+    return index >= 0 && size_t(index) < universe.worlds.size();
+}
+
+void Wormhole::update(Universe& universe, int& /*now*/)
+{
+    Player* player = universe.player;
+    if (!player || pointDistance(location, player->location) > radius) return;
+
+    player->outsideWormholes = false;
+    if (!player->warpReady) return;
+    // A gate to a world that does not exist stays shut (the loader has said so once).
+    if (!namesWorld(universe, targetWorld)) return;
+
+    player->warpReady = false;
+    player->location = target;
+    player->warpWorld(targetWorld);
+    // Shots left behind would hang frozen in a world nobody is watching.
+    if (namesWorld(universe, world)) universe.worlds[size_t(world)].projectiles.clear();
+}
+
 void Wormhole::teleport(Universe&) {}

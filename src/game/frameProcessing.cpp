@@ -1,7 +1,38 @@
 #include "game/frameProcessing.h"
 
-// Stub: frame processing is built with the flight work.
-void processWormholes(Universe&, int) {}
-void processProjectiles(WorldState&, int, int) {}
-void processShips(WorldState&, Player*, int) {}
-void processStars(WorldState&, Player*, int) {}
+#include "core/worldState.h"
+#include "entities/player.h"
+#include "game/hud.h"
+#include "game/listWalk.h"
+
+void processWormholes(Universe& universe, int now)
+{
+    if (!universe.player) return;
+    int current = universe.player->getWorld();
+    if (current < 0 || size_t(current) >= universe.worlds.size()) return;
+    // Each wormhole runs on a copy, so its effect restarts from the stored state
+    // every frame. Only the wormhole is copied, not the whole world.
+    for (size_t i = 0; i < universe.worlds[size_t(current)].wormholes.size(); ++i) {
+        Wormhole gate = universe.worlds[size_t(current)].wormholes[i];
+        gate.update(universe, now);
+    }
+}
+
+void processProjectiles(WorldState& world, int dt, int now)
+{
+    stepAndPrune(world.projectiles, [&](Projectile& p) { return p.update(dt, world, now); });
+}
+
+void processShips(WorldState& world, Player* player, int dt)
+{
+    stepAndPrune(world.ships, [&](Ship& ship) {
+        if (!ship.update(dt, world, player)) return false;
+        drawEnemy(ship.location, ship.getTheta());
+        return true;
+    });
+}
+
+void processStars(WorldState& world, Player* player, int dt)
+{
+    for (size_t i = 0; i < world.stars.size(); ++i) world.stars[i].update(world, player, dt);
+}

@@ -1,0 +1,496 @@
+// The number tables (readData, the player and ship tables) and the galaxy
+// loader (worlds, stars, planets, wormholes, weapon types, the outline), plus
+// a sanity check of the data the game ships with.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+#include <memory>
+#include <set>
+#include <stdexcept>
+
+#include "core/worldState.h"
+#include "core/xmlAttributes.h"
+#include "data/defaultVals.h"
+#include "data/loadGalaxy.h"
+#include "entities/player.h"
+#include "support/testFiles.h"
+
+using Table = std::vector<std::vector<float>>;
+using TextTable = std::vector<std::vector<std::string>>;
+
+namespace {
+struct Read {
+    bool ok;
+    Table rows;
+    TextTable text;
+    std::string out;
+};
+
+Read readText(const std::string& content, int columns)
+{
+    std::string path = writeFile(makeScratchDir(), "table.txt", content);
+    Read r;
+    StdoutCapture capture;
+    r.ok = readData(path.c_str(), columns, r.rows, r.text);
+    r.out = capture.text();
+    return r;
+}
+}  // namespace
+
+TEST(ReadData, NumbersFillRowsAndAShortLastRowIsPaddedWithZeros)
+{
+    Read r = readText("1 2 3 4 5 6 7 8 9 10 11 12\n", 5);
+    ASSERT_TRUE(r.ok);
+    ASSERT_EQ(r.rows.size(), 3u);
+    EXPECT_EQ(r.rows[0], (std::vector<float>{1, 2, 3, 4, 5}));
+    EXPECT_EQ(r.rows[2], (std::vector<float>{11, 12, 0, 0, 0}));
+    EXPECT_TRUE(r.text.empty());
+}
+
+TEST(ReadData, CommentsRunToTheLineEndAndRowsIgnoreLineBreaks)
+{
+    Read r = readText("# a header line\n1 2 3 # the rest is ignored 99\n4\t5\n\n6 3#x -2.5e1 junk 12abc\n  \n", 5);
+    ASSERT_EQ(r.rows.size(), 2u);
+    EXPECT_EQ(r.rows[0], (std::vector<float>{1, 2, 3, 4, 5}));
+    // "3#x" is a number, not a comment; text that is no number reads as 0.
+    EXPECT_EQ(r.rows[1], (std::vector<float>{6, 3, -25, 0, 12}));
+}
+
+TEST(ReadData, TextItemsBelongToTheLastCompleteRow)
+{
+    Read r = readText("@Early 1 2 3 4 5 @Light_Fighter @Fast 6 7 8 9 10 11 @Late\n", 5);
+    ASSERT_EQ(r.rows.size(), 3u);
+    ASSERT_EQ(r.text.size(), 2u);
+    EXPECT_EQ(r.text[0], (std::vector<std::string>{"Light Fighter", "Fast"}));
+    EXPECT_EQ(r.text[1], (std::vector<std::string>{"Late"}));  // row 2 was not complete yet
+
+    Read gap = readText("1 2 3 4 5 6 @Third\n", 2);
+    ASSERT_EQ(gap.text.size(), 3u);
+    EXPECT_TRUE(gap.text[0].empty());
+    EXPECT_TRUE(gap.text[1].empty());
+    EXPECT_EQ(gap.text[2], (std::vector<std::string>{"Third"}));
+}
+
+TEST(ReadData, EmptyFileReadsAsNoRowsAndSaysWhichFileItOpened)
+{
+    Read r = readText("", 3);
+    EXPECT_TRUE(r.ok);
+    EXPECT_TRUE(r.rows.empty());
+    EXPECT_NE(r.out.find("Opening "), std::string::npos);
+    EXPECT_NE(r.out.find("table.txt\n"), std::string::npos);
+}
+
+TEST(ReadData, MissingFileLeavesTheTablesAlone)
+{
+    Table rows{{9}};
+    StdoutCapture capture;
+    EXPECT_FALSE(readData("/nonexistent/table.txt", 1, rows));
+    EXPECT_EQ(capture.text(), "Error opening file\n");
+    EXPECT_EQ(rows.size(), 1u);
+}
+
+TEST(ReadData, ZeroColumnsIsRefused)
+{
+    Table rows;
+    StdoutCapture capture;
+    EXPECT_FALSE(readData(writeFile(makeScratchDir(), "t.txt", "1 2").c_str(), 0, rows));
+    EXPECT_TRUE(rows.empty());
+}
+
+TEST(PlayerData, FirstRowBuildsThePlayer)
+{
+    std::string dir = makeScratchDir();
+    writeFile(dir, "playerdata.txt", "# x y thrust reverse turn health radius\n10 -20 0.002 0.0005 0.003 750 30\n1 1 1 1 1 1 1\n");
+    ScopedWorkingDir cd(dir);
+    StdoutCapture capture;
+    std::unique_ptr<Player> p(initializePlayer());
+    EXPECT_EQ(capture.text(), "Loading player data\nOpening playerdata.txt\n");
+    EXPECT_FLOAT_EQ(p->location.x, 10);
+    EXPECT_FLOAT_EQ(p->location.y, -20);
+    EXPECT_FLOAT_EQ(p->thrustPower, 0.002f);
+    EXPECT_FLOAT_EQ(p->reversePower, 0.0005f);
+    EXPECT_FLOAT_EQ(p->turnRate, 0.003f);
+    EXPECT_FLOAT_EQ(p->getHealth(), 750);
+    EXPECT_FLOAT_EQ(p->getRadius(), 30);
+}
+
+TEST(PlayerData, MissingOrEmptyFileGivesTheBuiltInShipAtTheCentre)
+{
+    std::string dir = makeScratchDir();
+    ScopedWorkingDir cd(dir);
+    {
+        StdoutCapture capture;
+        std::unique_ptr<Player> p(initializePlayer());
+        EXPECT_EQ(capture.text(), "Loading player data\nError opening file\nplayerdata read failure\n");
+        EXPECT_FLOAT_EQ(p->location.x, 0);
+        EXPECT_FLOAT_EQ(p->thrustPower, 0.001f);
+    }
+    writeFile(dir, "playerdata.txt", "# only a comment\n");
+    StdoutCapture capture;
+    std::unique_ptr<Player> p(initializePlayer());
+    EXPECT_NE(capture.text().find("playerdata read failure\n"), std::string::npos);
+    EXPECT_FLOAT_EQ(p->getHealth(), 1000);
+}
+
+TEST(ShipData, TableMustReachTheSpawnedShipType)
+{
+    std::string dir = makeScratchDir();
+    ScopedWorkingDir cd(dir);
+    {
+        StdoutCapture capture;
+        bool loaded = initializeShipArray();
+        EXPECT_EQ(capture.text(), "loading shipdata.txt\nError opening file\n");
+        EXPECT_FALSE(loaded);
+    }
+    writeFile(dir, "shipdata.txt", "0 0 0.5 60 30 @Drifter\n");
+    {
+        StdoutCapture capture;
+        bool loaded = initializeShipArray();
+        EXPECT_NE(capture.text().find("shipdata.txt has no row for ship type 1\n"), std::string::npos);
+        EXPECT_FALSE(loaded);
+    }
+    writeFile(dir, "shipdata.txt", "0 0 0.5 60 30\n1 0.01 0.6 100 50\n");
+    StdoutCapture capture;
+    bool loaded = initializeShipArray();
+    capture.text();
+    EXPECT_TRUE(loaded);
+    ASSERT_EQ(SHIPDATA.size(), 2u);  // loading again replaces the table
+    EXPECT_EQ(SHIPDATA[1], (std::vector<float>{1, 0.01f, 0.6f, 100, 50}));
+}
+
+namespace {
+const char* const oneProjectile = "<projectiles><projectile/></projectiles>";
+
+struct Loaded {
+    std::unique_ptr<Universe> universe;
+    bool ok = false;
+    std::string out;
+};
+
+Loaded load(const std::string& galaxy, const std::string& projectiles = oneProjectile, lua_State* L = nullptr)
+{
+    std::string dir = makeScratchDir();
+    std::string g = writeFile(dir, "test.xml", galaxy);
+    std::string p = writeFile(dir, "projectiles.xml", projectiles);
+    Loaded l;
+    l.universe = std::make_unique<Universe>(g.c_str(), p.c_str());
+    l.universe->worlds.push_back(WorldState());  // as start-up does
+    StdoutCapture capture;
+    l.ok = initializeStars(*l.universe, L);
+    l.out = capture.text();
+    return l;
+}
+
+const char* const done = "Done slotting XML into real world data\n";
+}  // namespace
+
+TEST(GalaxyLoader, PlanetIdsCountOverTheWholeGalaxyInDocumentOrder)
+{
+    Loaded l = load(R"(<universe>
+      <world>
+        <star name="A"><planet name="P0"/><planet name="P1"/></star>
+        <star name="B"><planet name="P2"/></star>
+      </world>
+      <world><star name="C"><planet name="P3"/></star></world>
+    </universe>)");
+    ASSERT_TRUE(l.ok);
+    const Universe& u = *l.universe;
+    ASSERT_EQ(u.worlds.size(), 2u);
+    EXPECT_EQ(u.planetNames, (std::vector<std::string>{"P0", "P1", "P2", "P3"}));
+    EXPECT_EQ(u.worlds[0].stars[0].planets[1].id, 1);
+    EXPECT_EQ(u.worlds[0].stars[1].planets[0].id, 2);
+    EXPECT_EQ(u.worlds[1].stars[0].planets[0].id, 3);
+    EXPECT_EQ(u.worlds[1].stars[0].planets[0].getName(), "P3");
+}
+
+TEST(GalaxyLoader, PrintsEachElementAndSkipsWhatItDoesNotKnow)
+{
+    Loaded l = load(R"(<universe>
+      <note/>
+      <world>
+        <comet/>
+        <star name="S"><moon/><planet name="P"/></star>
+        <wormhole targetWorld="0"/>
+      </world>
+    </universe>)",
+                    "<projectiles><projectile/><note/></projectiles>");
+    EXPECT_EQ(l.out, std::string("note\nNot a world\nworld\n\tstar\nNot a planet\nP\n\twormhole\n") +
+                         "projectile\nnote\nNot a projectile\n" + done);
+    const Universe& u = *l.universe;
+    ASSERT_EQ(u.worlds.size(), 1u);  // "note" took no world number
+    EXPECT_EQ(u.worlds[0].stars.size(), 1u);
+    EXPECT_EQ(u.worlds[0].stars[0].planets.size(), 1u);
+    EXPECT_EQ(u.worlds[0].wormholes.size(), 1u);
+}
+
+TEST(GalaxyLoader, ReadsEveryAttributeAndMissingOnesAreZero)
+{
+    Loaded l = load(R"(<universe><world>
+      <star/>
+      <star xcoord="-5" ycoord="7.5" radius="900" density="0.8" texture="21.9" name="Helion">
+        <planet name="Terra" texture="23" initRot="10" rotationalSpeed="0.01" initLoc="90"
+                orbitSpeed="0.002" orbitRadius="6000" density="1.1" radius="250"/>
+      </star>
+      <wormhole xcoord="1" ycoord="2" radius="250" targetWorld="0.9" targetXcoord="-3" targetYcoord="-4"
+                emitter="1.7"/>
+    </world></universe>)");
+    const WorldState& w = l.universe->worlds[0];
+    const Star& empty = w.stars[0];
+    EXPECT_EQ(empty.location.x, 0);
+    EXPECT_EQ(empty.getRadius(), 0);
+    EXPECT_EQ(empty.density, 0);
+    EXPECT_EQ(empty.getTexture(), 0);
+    EXPECT_EQ(empty.getName(), "");
+
+    const Star& star = w.stars[1];
+    EXPECT_FLOAT_EQ(star.location.x, -5);
+    EXPECT_FLOAT_EQ(star.location.y, 7.5f);
+    EXPECT_FLOAT_EQ(star.getRadius(), 900);
+    EXPECT_FLOAT_EQ(star.density, 0.8f);
+    EXPECT_EQ(star.getTexture(), 21);
+    EXPECT_EQ(star.getName(), "Helion");
+
+    const Planet& planet = star.planets[0];
+    EXPECT_EQ(planet.texture, 23);
+    EXPECT_FLOAT_EQ(planet.rotation, 10);
+    EXPECT_FLOAT_EQ(planet.rotationalSpeed, 0.01f);
+    EXPECT_FLOAT_EQ(planet.orbitAngle, float(90 * 3.14 / 180));
+    EXPECT_FLOAT_EQ(planet.orbitSpeed, float(0.002f * 3.14 / 180));
+    EXPECT_FLOAT_EQ(planet.orbitRadius, 6000);
+    EXPECT_FLOAT_EQ(planet.density, 1.1f);
+    EXPECT_FLOAT_EQ(planet.getRadius(), 250);
+
+    const Wormhole& gate = w.wormholes[0];
+    EXPECT_EQ(gate.world, 0);
+    EXPECT_FLOAT_EQ(gate.location.y, 2);
+    EXPECT_FLOAT_EQ(gate.radius, 250);
+    EXPECT_EQ(gate.targetWorld, 0);  // 0.9 cut toward zero
+    EXPECT_FLOAT_EQ(gate.target.x, -3);
+    EXPECT_FLOAT_EQ(gate.target.y, -4);
+    EXPECT_EQ(gate.emitterIndex, 1);
+}
+
+TEST(GalaxyLoader, WormholeToAWorldThatDoesNotExistIsNamedOnce)
+{
+    Loaded l = load(R"(<universe>
+      <world><wormhole targetWorld="1"/><wormhole targetWorld="5"/></world>
+      <world><wormhole targetWorld="-1"/></world>
+    </universe>)");
+    EXPECT_TRUE(l.ok);
+    EXPECT_EQ(l.out, std::string("world\n\twormhole\n\twormhole\nworld\n\twormhole\n") +
+                         "test.xml: wormhole 1 of world 0 leads to world 5, which does not exist; "
+                         "it will not carry the player\n"
+                         "test.xml: wormhole 0 of world 1 leads to world -1, which does not exist; "
+                         "it will not carry the player\n" +
+                         "projectile\n" + done);
+}
+
+TEST(GalaxyLoader, LuaStateReachesEveryWorldEvenWithoutWorldElements)
+{
+    lua_State* L = luaL_newstate();
+    Loaded none = load("<universe/>", oneProjectile, L);
+    ASSERT_EQ(none.universe->worlds.size(), 1u);
+    EXPECT_EQ(none.universe->worlds[0].luaState, L);
+    Loaded two = load("<universe><world/><world/></universe>", oneProjectile, L);
+    EXPECT_EQ(two.universe->worlds[1].luaState, L);
+    lua_close(L);
+}
+
+TEST(GalaxyLoader, MissingRootElementStopsTheLoadWithOneLine)
+{
+    Loaded l = load("<galaxy><world/></galaxy>");
+    EXPECT_FALSE(l.ok);
+    EXPECT_EQ(l.out, "test.xml has no <universe> element: there is no galaxy to load\n");
+    Loaded p = load("<universe/>", "<weapons/>");
+    EXPECT_FALSE(p.ok);
+    EXPECT_EQ(p.out, "projectiles.xml has no <projectiles> element: there are no weapons to load\n");
+}
+
+namespace {
+void expectDefaults(const projectileData& r)
+{
+    const projectileData d;
+    EXPECT_EQ(r.name, "Unnamed");
+    EXPECT_EQ(r.cooldown, d.cooldown);
+    EXPECT_EQ(r.speed, d.speed);
+    EXPECT_EQ(r.lifetime, d.lifetime);
+    EXPECT_EQ(r.damage, d.damage);
+    EXPECT_EQ(r.homingRange, d.homingRange);
+    EXPECT_EQ(r.turnSpeed, 0.0001f);
+    EXPECT_EQ(r.texture, d.texture);
+    EXPECT_EQ(r.size, d.size);
+    EXPECT_EQ(r.trailEffect, -1);
+    EXPECT_EQ(r.onDeathEffect, d.onDeathEffect);
+    EXPECT_EQ(r.onHitEffect, d.onHitEffect);
+    EXPECT_EQ(r.minAngle, d.minAngle);
+    EXPECT_EQ(r.maxAngle, 360.0f);
+    EXPECT_TRUE(r.grav);
+    EXPECT_EQ(r.numProjectiles, 1);
+    EXPECT_EQ(r.spread, d.spread);
+    EXPECT_TRUE(r.uniformSpread);
+}
+}  // namespace
+
+TEST(ProjectileLoader, EmptyElementGivesTheDefaults)
+{
+    Loaded l = load("<universe/>");
+    ASSERT_EQ(WEAPONDATA.size(), 1u);
+    expectDefaults(WEAPONDATA[0]);
+}
+
+TEST(ProjectileLoader, ReadsEveryAttributeConvertingIntegersTowardZero)
+{
+    load("<universe/>", R"(<projectiles><projectile name="Flak" cooldown="-1.7" speed="2.5" lifetime="3000.9"
+        damage="12" homingRange="800" turnSpeed="0.002" texture="2abc" size="6" trailEffect="1" onDeathEffect="1"
+        onHitEffect="1" minAngle="-30" maxAngle="30" grav="0" numProjectiles="3.9" spread="15"
+        uniformSpread="0"/></projectiles>)");
+    ASSERT_EQ(WEAPONDATA.size(), 1u);
+    const projectileData& r = WEAPONDATA[0];
+    EXPECT_EQ(r.name, "Flak");
+    EXPECT_EQ(r.cooldown, -1);
+    EXPECT_FLOAT_EQ(r.speed, 2.5f);
+    EXPECT_EQ(r.lifetime, 3000);
+    EXPECT_FLOAT_EQ(r.damage, 12);
+    EXPECT_FLOAT_EQ(r.homingRange, 800);
+    EXPECT_FLOAT_EQ(r.turnSpeed, 0.002f);
+    EXPECT_EQ(r.texture, 2);
+    EXPECT_FLOAT_EQ(r.size, 6);
+    EXPECT_EQ(r.trailEffect, 1);
+    EXPECT_EQ(r.onDeathEffect, 1);
+    EXPECT_EQ(r.onHitEffect, 1);
+    EXPECT_FLOAT_EQ(r.minAngle, -30);
+    EXPECT_FLOAT_EQ(r.maxAngle, 30);
+    EXPECT_FALSE(r.grav);
+    EXPECT_EQ(r.numProjectiles, 3);
+    EXPECT_FLOAT_EQ(r.spread, 15);
+    EXPECT_FALSE(r.uniformSpread);
+}
+
+TEST(ProjectileLoader, BooleansAreTrueForAnyNonZeroNumber)
+{
+    load("<universe/>", R"(<projectiles><projectile grav="0.5"/><projectile grav="-2"/><projectile grav="yes"/>
+        <projectile grav="0"/></projectiles>)");
+    ASSERT_EQ(WEAPONDATA.size(), 4u);
+    EXPECT_TRUE(WEAPONDATA[0].grav);
+    EXPECT_TRUE(WEAPONDATA[1].grav);
+    EXPECT_FALSE(WEAPONDATA[2].grav);  // not a number: 0
+    EXPECT_FALSE(WEAPONDATA[3].grav);
+}
+
+TEST(ProjectileLoader, SlotsFollowDocumentOrderPastUnknownElements)
+{
+    load("<universe/>", R"(<projectiles><projectile name="A"/><note/><projectile name="B" speed="3"/></projectiles>)");
+    ASSERT_EQ(WEAPONDATA.size(), 2u);
+    EXPECT_EQ(WEAPONDATA[1].name, "B");
+    EXPECT_FLOAT_EQ(WEAPONDATA[1].speed, 3);
+}
+
+namespace {
+std::string outline(const std::string* galaxy)
+{
+    std::string dir = makeScratchDir();
+    if (galaxy) writeFile(dir, "test.xml", *galaxy);
+    ScopedWorkingDir cd(dir);
+    StdoutCapture capture;
+    testXML();
+    return capture.text();
+}
+}  // namespace
+
+TEST(GalaxyOutline, SixLinesForOneWorldWithAStarAPlanetAndAWormhole)
+{
+    std::string galaxy = R"(<universe>
+      <world>
+        <star name="Sol"><planet name="Terra"/></star>
+        <wormhole targetWorld="0"/>
+      </world>
+    </universe>)";
+    EXPECT_EQ(outline(&galaxy), " x universe type 1\nworld\n\tstar\n\t\tplanet\n\t\tTerra\n\tNot star\n");
+}
+
+TEST(GalaxyOutline, MissingUnreadableOrRootlessFileGivesOneLine)
+{
+    std::string missing = outline(nullptr);
+    EXPECT_EQ(std::count(missing.begin(), missing.end(), '\n'), 1);
+    EXPECT_NE(missing.find("test.xml"), std::string::npos);
+
+    std::string broken = "<universe><world>";
+    std::string unparsable = outline(&broken);
+    EXPECT_EQ(std::count(unparsable.begin(), unparsable.end(), '\n'), 1);
+
+    std::string rootless = "<galaxy/>";
+    std::string text = outline(&rootless);
+    EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 1);
+    EXPECT_NE(text.find("universe"), std::string::npos);
+}
+
+// The data the game ships with: it must load, and make a galaxy one can play in.
+TEST(ShippedData, PlayerAndShipTablesLoad)
+{
+    Table player;
+    TextTable names;
+    Table ships;
+    StdoutCapture quiet;
+    bool playerRead = readData(VUMTAL_ASSETS_DIR "/playerdata.txt", 7, player);
+    bool shipsRead = readData(VUMTAL_ASSETS_DIR "/shipdata.txt", 5, ships, names);
+    quiet.text();
+    ASSERT_TRUE(playerRead && shipsRead);
+    ASSERT_GE(player.size(), 1u);
+    EXPECT_GT(player[0][2], 0);  // thrust
+    EXPECT_FLOAT_EQ(player[0][5], 1000);
+
+    ASSERT_EQ(ships.size(), 4u);
+    for (size_t mode = 0; mode < ships.size(); ++mode) {
+        EXPECT_EQ(ships[mode][0], float(mode));
+        EXPECT_EQ(names[mode].size(), 1u);
+    }
+}
+
+TEST(ShippedData, GalaxyIsConnectedAndTheStartIsClear)
+{
+    std::string dir = makeScratchDir();
+    std::string projectiles = writeFile(dir, "projectiles.xml", oneProjectile);
+    Universe u(VUMTAL_ASSETS_DIR "/test.xml", projectiles.c_str());
+    u.worlds.push_back(WorldState());
+    StdoutCapture capture;
+    bool loaded = initializeStars(u, nullptr);
+    Table player;
+    readData(VUMTAL_ASSETS_DIR "/playerdata.txt", 7, player);
+    std::string out = capture.text();
+    ASSERT_TRUE(loaded);
+    ASSERT_FALSE(player.empty());
+    EXPECT_EQ(out.find("does not exist"), std::string::npos);
+
+    ASSERT_GE(u.worlds.size(), 3u);
+    const std::set<int> starImages{14, 21, 22}, planetImages{10, 23, 24, 25, 26};
+    point start{player[0][0], player[0][1]};
+    std::set<int> reached;
+    for (const WorldState& world : u.worlds) {
+        for (const Star& star : world.stars) {
+            EXPECT_TRUE(starImages.count(star.getTexture())) << star.getName();
+            for (const Planet& p : star.planets) {
+                EXPECT_TRUE(planetImages.count(p.texture)) << p.getName();
+                if (&world != &u.worlds[0]) continue;
+                point at{std::cos(p.orbitAngle) * p.orbitRadius + star.location.x,
+                         std::sin(p.orbitAngle) * p.orbitRadius + star.location.y};
+                EXPECT_GT(pointDistance(at, start), p.getRadius() + player[0][6]) << p.getName();
+            }
+            if (&world == &u.worlds[0]) EXPECT_GT(pointDistance(star.location, start), star.getRadius());
+        }
+        for (const Wormhole& gate : world.wormholes) reached.insert(gate.targetWorld);
+    }
+    EXPECT_EQ(reached.size(), u.worlds.size());  // every world can be reached
+
+    // Every planet offers something to trade and something to fit.
+    for (const XmlNode* w = u.galaxyRoot->first_node("world"); w; w = w->next_sibling("world"))
+        for (const XmlNode* s = w->first_node("star"); s; s = s->next_sibling("star"))
+            for (const XmlNode* p = s->first_node("planet"); p; p = p->next_sibling("planet")) {
+                const XmlNode* good = p->first_node("tradeGood");
+                const XmlNode* kit = p->first_node("equipment");
+                ASSERT_TRUE(good && kit) << getVal(p, "name");
+                EXPECT_FALSE(getVal(good, "name").empty());
+                EXPECT_GT(getValF(kit, "price"), 0);
+            }
+}
