@@ -11,6 +11,7 @@
 #include "entities/timer.h"
 #include "game/diagnostics.h"
 #include "render/textures.h"
+#include "render/square.h"
 
 // Orbits are given in degrees; 3.14 is the factor the orbits were laid out with.
 Planet::Planet(int id, float radius, float density, float orbitRadius, float orbitSpeed, float initLoc,
@@ -89,16 +90,7 @@ void Planet::draw()
     glRotatef(rotation, 0, 0, 1);
     glBindTexture(GL_TEXTURE_2D, textureAt(textures, texture));
     glTexEnvf(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_REPLACE);
-    glBegin(GL_QUADS);
-    glTexCoord2f(0, 0);
-    glVertex2f(-radius, -radius);
-    glTexCoord2f(0, 1);
-    glVertex2f(-radius, radius);
-    glTexCoord2f(1, 1);
-    glVertex2f(radius, radius);
-    glTexCoord2f(1, 0);
-    glVertex2f(radius, -radius);
-    glEnd();
+    drawSquare(radius);
     reportError();
     glPopMatrix();
 }

@@ -9,6 +9,7 @@
 #include "game/diagnostics.h"
 #include "game/gameMain.h"
 #include "render/textures.h"
+#include "render/square.h"
 
 Player::Player(point location, float thrustPower, float reversePower, float turnRate, float health, float radius)
     : location(location), thrustPower(thrustPower), reversePower(reversePower), turnRate(turnRate),
@@ -147,16 +148,7 @@ void Player::draw()
     glRotatef(getAngle(), 0, 0, 1);  // the hull image points along +y
     glBindTexture(GL_TEXTURE_2D, textureAt(textures, TEX_PLAYER));
     reportError();
-    glBegin(GL_QUADS);
-    glTexCoord2f(0, 0);
-    glVertex2f(-radius, -radius);
-    glTexCoord2f(0, 1);
-    glVertex2f(-radius, radius);
-    glTexCoord2f(1, 1);
-    glVertex2f(radius, radius);
-    glTexCoord2f(1, 0);
-    glVertex2f(radius, -radius);
-    glEnd();
+    drawSquare(radius);
     glBindTexture(GL_TEXTURE_2D, 0);
     glPopMatrix();
 }

@@ -13,6 +13,7 @@
 #include "entities/timerClasses.h"
 #include "game/diagnostics.h"
 #include "render/textures.h"
+#include "render/square.h"
 
 namespace {
 
@@ -99,16 +100,7 @@ void drawProjectile(point location, float angle, const projectileData& type)
     glRotatef(angle * 57.2958f, 0, 0, -1);
     glBindTexture(GL_TEXTURE_2D, textureAt(projTextures, type.texture));
     float s = type.size;
-    glBegin(GL_QUADS);
-    glTexCoord2f(0, 0);
-    glVertex2f(-s, -s);
-    glTexCoord2f(0, 1);
-    glVertex2f(-s, s);
-    glTexCoord2f(1, 1);
-    glVertex2f(s, s);
-    glTexCoord2f(1, 0);
-    glVertex2f(s, -s);
-    glEnd();
+    drawSquare(s);
     glPopMatrix();
     glBindTexture(GL_TEXTURE_2D, 0);
 }

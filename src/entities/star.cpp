@@ -7,6 +7,7 @@
 #include "entities/timer.h"
 #include "game/diagnostics.h"
 #include "render/textures.h"
+#include "render/square.h"
 
 float gravityKick(float radius, float density, float d, int dt)
 {
@@ -80,16 +81,7 @@ void Star::draw()
     glPushMatrix();
     glTranslatef(location.x, location.y, 0);
     glBindTexture(GL_TEXTURE_2D, textureAt(textures, texture));
-    glBegin(GL_QUADS);
-    glTexCoord2f(0, 0);
-    glVertex2f(-radius, -radius);
-    glTexCoord2f(0, 1);
-    glVertex2f(-radius, radius);
-    glTexCoord2f(1, 1);
-    glVertex2f(radius, radius);
-    glTexCoord2f(1, 0);
-    glVertex2f(radius, -radius);
-    glEnd();
+    drawSquare(radius);
     reportError();
     glPopMatrix();
 }

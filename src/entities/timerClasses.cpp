@@ -10,24 +10,11 @@
 #include "data/defaultVals.h"
 #include "entities/ship.h"
 #include "render/textures.h"
+#include "render/square.h"
 
 namespace {
 
 const int SHOCKWAVE_SLOT = 2;  // its damage is the shockwave's damage per ms
-
-void drawSquare(float s)
-{
-    glBegin(GL_QUADS);
-    glTexCoord2f(0, 0);
-    glVertex2f(-s, -s);
-    glTexCoord2f(0, 1);
-    glVertex2f(-s, s);
-    glTexCoord2f(1, 1);
-    glVertex2f(s, s);
-    glTexCoord2f(1, 0);
-    glVertex2f(s, -s);
-    glEnd();
-}
 
 }  // namespace
 

@@ -10,28 +10,14 @@
 #include "game/gameMain.h"
 #include "render/font.h"
 #include "render/textures.h"
+#include "render/square.h"
 
-static const float PLAYFIELD_EDGE = 100000;
 static const float BACK_LAYER_Z = -10000;
-
-static void drawSquare(float s)
-{
-    glBegin(GL_QUADS);
-    glTexCoord2f(0, 0);
-    glVertex2f(-s, -s);
-    glTexCoord2f(0, 1);
-    glVertex2f(-s, s);
-    glTexCoord2f(1, 1);
-    glVertex2f(s, s);
-    glTexCoord2f(1, 0);
-    glVertex2f(s, -s);
-    glEnd();
-}
 
 // The whole playfield with the dust image repeated `repeats` times across.
 static void dustQuad(float repeats)
 {
-    const float e = PLAYFIELD_EDGE;
+    const float e = PLAYFIELD_LIMIT;
     glBegin(GL_QUADS);
     glTexCoord2f(0, 0);
     glVertex3f(-e, -e, 0);
@@ -57,7 +43,7 @@ void drawBackground()
 
 void drawBoundary()
 {
-    const float e = PLAYFIELD_EDGE;
+    const float e = PLAYFIELD_LIMIT;
     const float z = BACK_LAYER_Z;
     float saved[4];
     glGetFloatv(GL_CURRENT_COLOR, saved);
