@@ -231,9 +231,7 @@ void runFrame(GameLoop& loop)
     glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
 
     // The overlay keeps the model-view translation of the camera.
-    glMatrixMode(GL_PROJECTION);
-    glLoadIdentity();
-    gluOrtho2D(0, w, 0, h);
+    loadOrtho(0, w, 0, h);
     drawFrameGraph(loop.frameTimes, loop.frameIndex);
     drawDebugTexts(loop.texts, universe.currentWorld(), player, loop.fonts.empty() ? nullptr : loop.fonts[0]);
 
