@@ -18,21 +18,11 @@
 #include "entities/ship.h"
 #include "entities/star.h"
 #include "entities/timerClasses.h"
+#include "support/dataTables.h"
 #include "support/glFixture.h"
 #include "support/testFiles.h"
 
 namespace {
-
-// Puts the global weapon and ship tables back as they were.
-struct TablesGuard {
-    std::vector<projectileData> weapons = WEAPONDATA;
-    std::vector<std::vector<float>> ships = SHIPDATA;
-    ~TablesGuard()
-    {
-        WEAPONDATA = weapons;
-        SHIPDATA = ships;
-    }
-};
 
 void deleteTimers(WorldState& world)
 {

@@ -10,19 +10,18 @@
 #include "data/defaultVals.h"
 #include "entities/player.h"
 #include "game/gameMain.h"
+#include "support/dataTables.h"
 #include "support/glFixture.h"
 
 class LoopTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        savedShips = SHIPDATA;
         SHIPDATA = {{0, 0, -1, 10, 5}, {1, 0.01f, 1, 10, 5}};
         universe.worlds.push_back(WorldState());
         universe.player = &player;
         loop.universe = &universe;
     }
-    void TearDown() override { SHIPDATA = savedShips; }
 
     SDL_Event keyDown(SDLKey key)
     {
@@ -39,7 +38,7 @@ protected:
         return event;
     }
 
-    std::vector<std::vector<float>> savedShips;
+    TablesGuard tables;
     Universe universe{"/nonexistent/test.xml", "/nonexistent/projectiles.xml"};
     Player player{point{0, 0}};
     GameLoop loop;
@@ -158,7 +157,19 @@ TEST_F(LoopTest, AimPointFollowsZoomAroundThePlayer)
     EXPECT_FLOAT_EQ(at.y, 200 + 2000);
 }
 
-class CameraTest : public GlTest {};
+class CameraTest : public GlTest {
+protected:
+    // Window coordinates (and depth) of a world point under the current matrices.
+    static void project(double x, double y, double z, GLdouble& wx, GLdouble& wy, GLdouble& wz)
+    {
+        GLdouble model[16], proj[16];
+        GLint view[4];
+        glGetDoublev(GL_MODELVIEW_MATRIX, model);
+        glGetDoublev(GL_PROJECTION_MATRIX, proj);
+        glGetIntegerv(GL_VIEWPORT, view);
+        gluProject(x, y, z, model, proj, view, &wx, &wy, &wz);
+    }
+};
 
 // The world plane z = 0 fills the screen with zoom by zoom*aspect units around the player.
 TEST_F(CameraTest, WorldWindowAroundThePlayerFillsTheScreen)
@@ -167,16 +178,11 @@ TEST_F(CameraTest, WorldWindowAroundThePlayerFillsTheScreen)
     for (float nearScale : {1.0f, 2.5f}) {
         loop.nearScale = nearScale;
         setCamera(loop, point{1000, -500});
-        GLdouble model[16], proj[16];
-        GLint view[4];
-        glGetDoublev(GL_MODELVIEW_MATRIX, model);
-        glGetDoublev(GL_PROJECTION_MATRIX, proj);
-        glGetIntegerv(GL_VIEWPORT, view);
         GLdouble x, y, z;
-        gluProject(1000 + 2500, -500 + 2000, 0, model, proj, view, &x, &y, &z);
+        project(1000 + 2500, -500 + 2000, 0, x, y, z);
         EXPECT_NEAR(x, 1280, 0.2);
         EXPECT_NEAR(y, 1024, 0.2);
-        gluProject(1000, -500, 0, model, proj, view, &x, &y, &z);
+        project(1000, -500, 0, x, y, z);
         EXPECT_NEAR(x, 640, 0.01);
         EXPECT_NEAR(y, 512, 0.01);
     }
@@ -186,18 +192,12 @@ TEST_F(CameraTest, BackgroundLayerShowsParallaxAndFarPlaneCutsIt)
 {
     GameLoop loop;
     setCamera(loop, point{0, 0});
-    GLdouble model[16], proj[16];
-    GLint view[4];
-    glGetDoublev(GL_MODELVIEW_MATRIX, model);
-    glGetDoublev(GL_PROJECTION_MATRIX, proj);
-    glGetIntegerv(GL_VIEWPORT, view);
     GLdouble x, y, z;
-    gluProject(2500, 0, -10000, model, proj, view, &x, &y, &z);
+    project(2500, 0, -10000, x, y, z);
     EXPECT_NEAR(x - 640, 640 * 10000.0 / 20001.0, 0.5);  // about half scale
     EXPECT_LT(z, 1.0);
     loop.farScale = 1 / (1.2f * 1.2f * 1.2f);  // "c" three times: far plane 17361 < 20001
     setCamera(loop, point{0, 0});
-    glGetDoublev(GL_PROJECTION_MATRIX, proj);
-    gluProject(2500, 0, -10000, model, proj, view, &x, &y, &z);
+    project(2500, 0, -10000, x, y, z);
     EXPECT_GT(z, 1.0);  // beyond the far plane: clipped away
 }

@@ -10,6 +10,7 @@
 #include "entities/timer.h"
 #include "entities/timerClasses.h"
 #include "game/frameProcessing.h"
+#include "support/dataTables.h"
 #include "support/glFixture.h"
 
 namespace {
@@ -64,8 +65,6 @@ protected:
     void SetUp() override
     {
         GlTest::SetUp();
-        savedWeapons = WEAPONDATA;
-        savedShips = SHIPDATA;
         WEAPONDATA.assign(4, projectileData());
         WEAPONDATA[0].speed = 2;
         WEAPONDATA[0].lifetime = 3000;
@@ -77,12 +76,6 @@ protected:
         WEAPONDATA[3].lifetime = -1;
         SHIPDATA = {{0, 0, -1, 50, 5}, {1, 0.01f, 0.8f, 50, 5}, {2, 0.01f, 0.5f, 50, 5}, {3, 0.02f, 0.6f, 50, 5}};
     }
-    void TearDown() override
-    {
-        WEAPONDATA = savedWeapons;
-        SHIPDATA = savedShips;
-    }
-
     // A busy system: a star with two planets, ships of every mode, a fan of shots,
     // homing missiles and a shockwave, then frames as the loop runs them.
     unsigned long long run(int frames)
@@ -121,8 +114,7 @@ protected:
         return hash;
     }
 
-    std::vector<projectileData> savedWeapons;
-    std::vector<std::vector<float>> savedShips;
+    TablesGuard tables;
 };
 
 }  // namespace

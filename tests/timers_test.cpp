@@ -9,20 +9,11 @@
 #include "entities/projectile.h"
 #include "entities/ship.h"
 #include "entities/timerClasses.h"
+#include "support/dataTables.h"
 #include "support/glFixture.h"
 #include "support/testFiles.h"
 
 namespace {
-
-struct TablesGuard {
-    std::vector<projectileData> weapons = WEAPONDATA;
-    std::vector<std::vector<float>> ships = SHIPDATA;
-    ~TablesGuard()
-    {
-        WEAPONDATA = weapons;
-        SHIPDATA = ships;
-    }
-};
 
 // Records each run and its own destruction in a shared log.
 class LoggingTimer : public TimerBase {

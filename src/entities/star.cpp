@@ -25,29 +25,29 @@ point gravityPull(point centre, point body, float radius, float density, float d
     return point{towards.x * kick, towards.y * kick};
 }
 
-void swallowOrPull(WorldState& world, point centre, float radius, float density, int dt)
+// Anything whose centre comes within the radius falls in and explodes; the rest
+// within reach is pulled. Shared by the projectile and ship lists.
+template <class Body>
+static void swallowOrPullAll(std::list<Body>& bodies, WorldState& world, point centre, float radius,
+                             float density, int dt)
 {
     float reach = gravityReach(radius, density);
-    for (auto it = world.projectiles.begin(); it != world.projectiles.end();) {
+    for (auto it = bodies.begin(); it != bodies.end();) {
         float d = pointDistance(centre, it->location);
         if (d <= radius) {
             standardExplosion(it->location, world);
-            it = world.projectiles.erase(it);
+            it = bodies.erase(it);
             continue;
         }
         if (d <= reach) it->addVelocity(gravityPull(centre, it->location, radius, density, d, dt));
         ++it;
     }
-    for (auto it = world.ships.begin(); it != world.ships.end();) {
-        float d = pointDistance(centre, it->location);
-        if (d <= radius) {
-            standardExplosion(it->location, world);
-            it = world.ships.erase(it);
-            continue;
-        }
-        if (d <= reach) it->addVelocity(gravityPull(centre, it->location, radius, density, d, dt));
-        ++it;
-    }
+}
+
+void swallowOrPull(WorldState& world, point centre, float radius, float density, int dt)
+{
+    swallowOrPullAll(world.projectiles, world, centre, radius, density, dt);
+    swallowOrPullAll(world.ships, world, centre, radius, density, dt);
 }
 
 Star::Star(point location, float radius, float density, int texture, std::string name)
