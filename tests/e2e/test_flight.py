@@ -1,0 +1,189 @@
+"""Flying: thrust moves the ship (the world slides past the centred camera), "a"
+turns it in place, the wheel zooms, planets orbit while the ship sits still,
+and a wormhole carries the ship into another world."""
+import gamerun
+import scenes
+from scenes import blob, box_around, near, to_screen
+
+# Far from the ship that start-up puts at (50, 50), so it is neither seen nor met.
+HOME = (30000.0, 30000.0)
+BEACON = (HOME[0] + 900, HOME[1] - 500)    # a still star below right of the ship
+BEACON_RADIUS = 250
+HUB = (HOME[0] - 1100, HOME[1] - 500)      # a speck of a star with a planet round it
+ORBIT_RADIUS = 600
+PLANET_RADIUS = 100
+
+SKY = scenes.galaxy([
+    scenes.star(BEACON[0], BEACON[1], BEACON_RADIUS, texture=21, name="Beacon"),
+    scenes.star(HUB[0], HUB[1], 2, texture=21, name="Hub",
+                planets=[scenes.planet(ORBIT_RADIUS, 0.03, PLANET_RADIUS, init_loc=90, texture=10)]),
+])
+
+
+def beacon_blob(shot, zoom=scenes.START_ZOOM, player=HOME, reach_px=300):
+    """The star's white core, searched from its place up to reach_px to the left,
+    where thrust along +x slides it."""
+    expected = to_screen(BEACON, player, zoom)
+    radius = BEACON_RADIUS * scenes.SCREEN_H / zoom
+    box = (int(expected[0] - reach_px), int(expected[1] - radius), int(reach_px + radius), int(2 * radius))
+    return blob(shot, box, scenes.bright)
+
+
+def planet_blob(shot):
+    """The planet, searched over the square holding its whole orbit."""
+    hub = to_screen(HUB, HOME)
+    half = (ORBIT_RADIUS + PLANET_RADIUS * 1.5) * scenes.SCREEN_H / scenes.START_ZOOM
+    return blob(shot, box_around(hub, half), scenes.rusty)
+
+
+def still_planets_and_zoom_and_thrust(session):
+    game = session.game(name="beacon", files={
+        "test.xml": SKY,
+        "playerdata.txt": scenes.player_data(*HOME),
+        "shipdata.txt": scenes.ship_data(),
+    }).start()
+    game.wait_frames(3)
+
+    first = game.screenshot("still-1")
+    game.pause(0.8)
+    game.wait_frames(2)
+    second = game.screenshot("still-2")
+
+    star1, star2 = beacon_blob(first), beacon_blob(second)
+    expected = to_screen(BEACON, HOME)
+    scenes.note("star core while still", star1, star2)
+    session.check(star1.count > 50, "no star core near %s: %r (%s)" % (expected, star1, first.path))
+    session.check(near(star1, expected, 15), "star core at %r, expected near %s (%s)" % (star1, expected, first.path))
+    session.check(near(star2, star1.centre, 3), "the untouched ship drifted: star core %r then %r (%s)"
+                  % (star1, star2, second.path))
+
+    planet1, planet2 = planet_blob(first), planet_blob(second)
+    scenes.note("orbiting planet", planet1, planet2)
+    session.check(planet1.count > 300 and planet2.count > 300,
+                  "no planet on its orbit: %r, %r (%s)" % (planet1, planet2, second.path))
+    moved = ((planet2.centre[0] - planet1.centre[0]) ** 2 + (planet2.centre[1] - planet1.centre[1]) ** 2) ** 0.5
+    session.check(moved > 20, "the planet stayed put (%.1f px): %r then %r" % (moved, planet1, planet2))
+
+    game.wheel(3)
+    game.wait_frames(3)
+    zoomed = game.screenshot("zoomed-in-3")
+    near_zoom = scenes.zoom_after(3)
+    star3 = beacon_blob(zoomed, near_zoom)
+    scenes.note("star core zoomed in", star3)
+    session.check(star3.count > 2 * star2.count,
+                  "three wheel clicks up did not enlarge the star: %r, then %r (%s)" % (star2, star3, zoomed.path))
+    expected = to_screen(BEACON, HOME, near_zoom)
+    session.check(near(star3, expected, 20), "zoomed star core at %r, expected near %s" % (star3, expected))
+    game.wheel(-3)
+    game.wait_frames(3)
+
+    game.hold("w", 0.4)
+    game.wait_frames(4)
+    after = game.screenshot("after-thrust")
+    star4 = beacon_blob(after)
+    scenes.note("star core after thrust", star4)
+    session.check(star4.count > 50, "star lost after thrusting: %r (%s)" % (star4, after.path))
+    session.check(star4.centre[0] < star2.centre[0] - 15,
+                  "thrust along +x did not slide the star left: %r then %r" % (star2, star4))
+    session.check(abs(star4.centre[1] - star2.centre[1]) < 10,
+                  "thrust along +x moved the star up or down: %r then %r" % (star2, star4))
+    session.check(game.quit() == 0, "q did not end the game with status 0")
+
+
+def turning_in_place(session):
+    game = session.game(name="turn", files={
+        "test.xml": scenes.galaxy([]),
+        "playerdata.txt": scenes.player_data(*HOME),
+        "shipdata.txt": scenes.ship_data(),
+    }).start()
+    game.wait_frames(3)
+    game.wheel(12)           # the ship's 50-unit square becomes about 114 px wide
+    game.move(100, 0)        # the pointer 15 % of the width to the right, off the ship
+    game.wait_frames(3)
+    before = game.screenshot("zoomed-ship")
+    game.hold("a", 0.4)      # about 90 degrees counter-clockwise at 0.004 rad/ms
+    game.wait_frames(3)
+    after = game.screenshot("after-turn")
+
+    centre = (scenes.SCREEN_W / 2, scenes.SCREEN_H / 2)
+    region = box_around(centre, 90)
+    hull1, hull2 = blob(before, region, scenes.lit), blob(after, region, scenes.lit)
+    scenes.note("ship sprite before and after turning", hull1, hull2)
+    for name, hull, shot in (("before", hull1, before), ("after", hull2, after)):
+        session.check(hull.count > 1500, "no ship sprite at the centre %s turning: %r (%s)" % (name, hull, shot.path))
+        session.check(near(hull, centre, 12), "ship not centred %s turning: %r (%s)" % (name, hull, shot.path))
+
+    changed = sum(1 for y in range(region[1], region[1] + region[3])
+                  for x in range(region[0], region[0] + region[2])
+                  if scenes.lit(before.pixel(x, y)) != scenes.lit(after.pixel(x, y)))
+    session.check(changed > hull1.count // 3,
+                  "holding a hardly changed the sprite: %d of %d pixels" % (changed, hull1.count))
+
+    # The light fuselage lies along the heading: level before, upright after a quarter turn.
+    body1, body2 = blob(before, region, scenes.white_text), blob(after, region, scenes.white_text)
+    scenes.note("fuselage before and after turning", body1, body2)
+    session.check(body1.width > 1.5 * body1.height,
+                  "the fuselage should lie along +x before turning: %r" % body1)
+    session.check(body2.height > 1.2 * body2.width,
+                  "the fuselage should stand upright after turning left: %r (%s)" % (body2, after.path))
+    session.check(game.quit() == 0, "q did not end the game with status 0")
+
+
+# Through the wormhole: world 1 keeps a red star beside the arrival point, and a
+# far one that shows on the map; world 0 has nothing but the gate.
+GATE = (HOME[0] + 300, HOME[1])
+ARRIVAL = (60000.0, 60000.0)
+RUBY = (ARRIVAL[0] + 800, ARRIVAL[1] + 700)
+FAR_STAR = (ARRIVAL[0] + 40000, ARRIVAL[1])
+TWO_WORLDS = scenes.galaxy(
+    [scenes.wormhole(GATE[0], GATE[1], 250, 1, ARRIVAL[0], ARRIVAL[1])],
+    [scenes.star(RUBY[0], RUBY[1], 250, texture=22, name="Ruby"),
+     scenes.star(FAR_STAR[0], FAR_STAR[1], 300, texture=14, name="Faraway")],
+)
+
+
+def ruby_region(player):
+    spot = to_screen(RUBY, player)
+    return (int(spot[0] - 300), int(spot[1] - 90), 380, 180)
+
+
+def through_the_wormhole(session):
+    game = session.game(name="wormhole", files={
+        "test.xml": TWO_WORLDS,
+        "playerdata.txt": scenes.player_data(*HOME),
+        "shipdata.txt": scenes.ship_data(),
+    }).start()
+    game.wait_frames(3)
+    before = game.screenshot("world0")
+    game.hold("w", 0.5)      # 50 units to the gate's rim take about 0.32 s
+    game.wait_frames(4)
+    after = game.screenshot("world1")
+
+    # The same screen region, where world 1's red star (white core, red halo)
+    # sits beside the arrival point.
+    region = ruby_region(ARRIVAL)
+    core0, core1 = blob(before, region, scenes.bright), blob(after, region, scenes.bright)
+    red0, red1 = blob(before, region, scenes.reddish), blob(after, region, scenes.reddish)
+    scenes.note("red star region in world 0 then 1", core0, red0, core1, red1)
+    session.check(core0.count + red0.count < 20,
+                  "world 0 should show nothing there: %r, %r (%s)" % (core0, red0, before.path))
+    session.check(core1.count > 300 and red1.count > 150,
+                  "no red star of world 1 after flying into the gate: core %r, halo %r (%s)"
+                  % (core1, red1, after.path))
+
+    marker = box_around(scenes.map_spot(FAR_STAR, ARRIVAL), 6)
+    map0, map1 = blob(before, marker, scenes.reddish), blob(after, marker, scenes.reddish)
+    scenes.note("far star's map marker in world 0 then 1", map0, map1)
+    session.check(map0.count == 0, "world 0's map shows a star at %s: %r" % (marker, map0))
+    session.check(map1.count > 10, "world 1's map lacks its far star at %s: %r (%s)" % (marker, map1, after.path))
+    session.check(game.quit() == 0, "q did not end the game with status 0")
+
+
+def scenario(session):
+    still_planets_and_zoom_and_thrust(session)
+    turning_in_place(session)
+    through_the_wormhole(session)
+
+
+if __name__ == "__main__":
+    gamerun.main(scenario)
