@@ -57,6 +57,23 @@ def projectiles(*slots):
     return "<projectiles>\n  %s\n</projectiles>\n" % "\n  ".join(slots)
 
 
+def start(session, name, galaxy_xml, player_at, ships=None, weapons=None):
+    """Starts the game on a staged galaxy with the player at player_at and ship
+    types from ship_data() unless given (and projectiles.xml when weapons is
+    given), and lets a few frames pass: the first
+    frame's time covers all of start-up."""
+    files = {
+        "test.xml": galaxy_xml,
+        "playerdata.txt": player_data(*player_at),
+        "shipdata.txt": ships if ships is not None else ship_data(),
+    }
+    if weapons is not None:
+        files["projectiles.xml"] = weapons
+    game = session.game(name=name, files=files).start()
+    game.wait_frames(3)
+    return game
+
+
 def zoom_after(clicks):
     """The zoom after that many wheel clicks from the start (positive = up = in)."""
     return START_ZOOM / ZOOM_STEP ** clicks

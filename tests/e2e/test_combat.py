@@ -28,13 +28,8 @@ ENEMY_ON_SCREEN = box_around(to_screen(ENEMY, PLAYER), 16)
 
 
 def start(session, name):
-    game = session.game(name=name, files={
-        "test.xml": scenes.galaxy([]),
-        "playerdata.txt": scenes.player_data(*PLAYER),
-        "shipdata.txt": scenes.ship_data(health=ENEMY_HEALTH),
-        "projectiles.xml": WEAPONS,
-    }).start()
-    game.wait_frames(3)
+    game = scenes.start(session, name, scenes.galaxy([]), PLAYER,
+                        ships=scenes.ship_data(health=ENEMY_HEALTH), weapons=WEAPONS)
     game.key("minus", "minus", "minus")  # fewer spawns; they appear 20000+ units away anyway
     game.move(0, -60)                      # the pointer 360 units straight above the ship
     game.wait_frames(3)
@@ -66,18 +61,23 @@ def fire_until_blip_gone(game, label, seconds=8):
     list: the beam still ends on it and its explosion is not drawn yet.)"""
     game.key_down("space")
     try:
-        deadline = time.monotonic() + seconds
-        count = 0
-        while time.monotonic() < deadline:
-            count += 1
-            shot = game.screenshot("%s-%d" % (label, count))
-            if enemy_blip(shot).count == 0:
-                scenes.note("%s: blip gone" % game.name, "shot %d" % count)
-                return shot, game.screenshot("%s-%d" % (label, count + 1))
-        raise gamerun.Failure("the enemy's radar blip was still there after %gs of %s (%s)"
-                              % (seconds, label, shot.path))
+        return wait_until_blip_gone(game, label, seconds)
     finally:
         game.key_up("space")
+
+
+def wait_until_blip_gone(game, label, seconds):
+    """Screenshots until the enemy's radar blip is gone; that shot and the next."""
+    deadline = time.monotonic() + seconds
+    count = 0
+    while time.monotonic() < deadline:
+        count += 1
+        shot = game.screenshot("%s-%d" % (label, count))
+        if enemy_blip(shot).count == 0:
+            scenes.note("%s: blip gone" % game.name, "shot %d" % count)
+            return shot, game.screenshot("%s-%d" % (label, count + 1))
+    raise gamerun.Failure("the enemy's radar blip was still there after %gs of %s (%s)"
+                          % (seconds, label, shot.path))
 
 
 def check_gone_for_good(session, game, label):
@@ -126,13 +126,7 @@ def shockwave_pod(session):
     scenes.note("shockwave: lit round the enemy", wave)
     session.check(wave.count > 150, "no shockwave drawn round the enemy: %r (%s)" % (wave, shot.path))
     # The hit itself deals only 0.3; the wave's 0.3 per ms finishes the ship.
-    deadline = time.monotonic() + 6
-    while True:
-        shot = game.screenshot("wave")
-        if enemy_blip(shot).count == 0:
-            break
-        session.check(time.monotonic() < deadline,
-                      "the shockwave did not kill the enemy: blip %r (%s)" % (enemy_blip(shot), shot.path))
+    wait_until_blip_gone(game, "wave", 6)
     lines = game.lines()
     session.check(sum(1 for line in lines if line == "Shockwave fired") == 1,
                   "one pod should burst once, got %d \"Shockwave fired\" lines"

@@ -37,12 +37,7 @@ def planet_blob(shot):
 
 
 def still_planets_and_zoom_and_thrust(session):
-    game = session.game(name="beacon", files={
-        "test.xml": SKY,
-        "playerdata.txt": scenes.player_data(*HOME),
-        "shipdata.txt": scenes.ship_data(),
-    }).start()
-    game.wait_frames(3)
+    game = scenes.start(session, "beacon", SKY, HOME)
 
     first = game.screenshot("still-1")
     game.pause(0.8)
@@ -91,12 +86,7 @@ def still_planets_and_zoom_and_thrust(session):
 
 
 def turning_in_place(session):
-    game = session.game(name="turn", files={
-        "test.xml": scenes.galaxy([]),
-        "playerdata.txt": scenes.player_data(*HOME),
-        "shipdata.txt": scenes.ship_data(),
-    }).start()
-    game.wait_frames(3)
+    game = scenes.start(session, "turn", scenes.galaxy([]), HOME)
     game.wheel(12)           # the ship's 50-unit square becomes about 114 px wide
     game.move(100, 0)        # the pointer 15 % of the width to the right, off the ship
     game.wait_frames(3)
@@ -148,12 +138,7 @@ def ruby_region(player):
 
 
 def through_the_wormhole(session):
-    game = session.game(name="wormhole", files={
-        "test.xml": TWO_WORLDS,
-        "playerdata.txt": scenes.player_data(*HOME),
-        "shipdata.txt": scenes.ship_data(),
-    }).start()
-    game.wait_frames(3)
+    game = scenes.start(session, "wormhole", TWO_WORLDS, HOME)
     before = game.screenshot("world0")
     game.hold("w", 0.5)      # 50 units to the gate's rim take about 0.32 s
     game.wait_frames(4)

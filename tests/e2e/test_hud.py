@@ -80,12 +80,7 @@ def check_text_and_graph(session, shot):
 
 
 def scenario(session):
-    game = session.game(name="hud", files={
-        "test.xml": SKY,
-        "playerdata.txt": scenes.player_data(*PLAYER),
-        "shipdata.txt": scenes.ship_data(),
-    }).start()
-    game.wait_frames(3)
+    game = scenes.start(session, "hud", SKY, PLAYER)
     game.pause(1.2)  # the FPS line shows once a second of frames has been summed
     game.wait_frames(2)
     shot = game.screenshot("hud")
