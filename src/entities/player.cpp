@@ -33,6 +33,18 @@ void Player::update(int dt)
     fly(dt, keys);
 }
 
+// The edge of the playfield stops the ship on that axis only.
+static void stopAtEdge(float& coordinate, float& speed)
+{
+    if (coordinate > PLAYFIELD_LIMIT) {
+        coordinate = PLAYFIELD_LIMIT;
+        speed = 0;
+    } else if (coordinate < -PLAYFIELD_LIMIT) {
+        coordinate = -PLAYFIELD_LIMIT;
+        speed = 0;
+    }
+}
+
 void Player::fly(int dt, const FlightKeys& keys)
 {
     // A wormhole can carry us again only after one whole frame outside all of them,
@@ -59,21 +71,8 @@ void Player::fly(int dt, const FlightKeys& keys)
 
     location.x += velocity.x * dt;
     location.y += velocity.y * dt;
-    // The edge of the playfield stops the ship on that axis only.
-    if (location.x > PLAYFIELD_LIMIT) {
-        location.x = PLAYFIELD_LIMIT;
-        velocity.x = 0;
-    } else if (location.x < -PLAYFIELD_LIMIT) {
-        location.x = -PLAYFIELD_LIMIT;
-        velocity.x = 0;
-    }
-    if (location.y > PLAYFIELD_LIMIT) {
-        location.y = PLAYFIELD_LIMIT;
-        velocity.y = 0;
-    } else if (location.y < -PLAYFIELD_LIMIT) {
-        location.y = -PLAYFIELD_LIMIT;
-        velocity.y = 0;
-    }
+    stopAtEdge(location.x, velocity.x);
+    stopAtEdge(location.y, velocity.y);
 }
 
 void Player::turnCW(int dt)
