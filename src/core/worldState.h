@@ -14,6 +14,7 @@
 #include "entities/star.h"
 #include "entities/timer.h"
 #include "entities/wormhole.h"
+#include "ui/uiDisplay.h"
 
 class Player;
 
@@ -37,6 +38,7 @@ class Universe {
 public:
     std::vector<std::string> planetNames;  // index = planet id
     std::vector<WorldState> worlds;        // index = world number
+    std::vector<uiDisplay> uiDisplays;     // the script's panels, in creation order
     Player* player = nullptr;              // not owned: lives until the process ends
     rapidxml::xml_node<char>* galaxyRoot = nullptr;
     rapidxml::xml_document<char> galaxyDoc;

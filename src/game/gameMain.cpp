@@ -193,6 +193,23 @@ static void pollEvents(GameLoop& loop)
     }
 }
 
+void hoverAndDragPanels(GameLoop& loop)
+{
+    for (uiDisplay& panel : loop.universe->uiDisplays) panel.mouseHover(loop.pointerPos);
+    if (!(SDL_GetMouseState(nullptr, nullptr) & SDL_BUTTON(1))) return;
+    for (uiDisplay& panel : loop.universe->uiDisplays) panel.mouseDrag(loop.pointerPos, loop.dt, *loop.universe, loop.L);
+}
+
+// A panel whose update leaves it empty goes at once; the next one takes its index.
+void drawAndUpdatePanels(std::vector<uiDisplay>& panels, lua_State* L)
+{
+    for (size_t i = 0; i < panels.size();) {
+        panels[i].draw();
+        if (panels[i].update(L)) ++i;
+        else panels.erase(panels.begin() + long(i));
+    }
+}
+
 void runFrame(GameLoop& loop)
 {
     Universe& universe = *loop.universe;
@@ -201,6 +218,7 @@ void runFrame(GameLoop& loop)
     updateTiming(loop, SDL_GetTicks());
     spawnEnemies(loop);
     pollEvents(loop);
+    hoverAndDragPanels(loop);
 
     int dx = 0, dy = 0;
     SDL_GetRelativeMouseState(&dx, &dy);
@@ -234,6 +252,9 @@ void runFrame(GameLoop& loop)
     loadOrtho(0, w, 0, h);
     drawFrameGraph(loop.frameTimes, loop.frameIndex);
     drawDebugTexts(loop.texts, universe.currentWorld(), player, loop.fonts.empty() ? nullptr : loop.fonts[0]);
+
+    loadOrtho(0, 100, 0, 100);
+    drawAndUpdatePanels(universe.uiDisplays, loop.L);
 
     loadOrtho(0, w, -h, 0);
     topLeftUI(universe.currentWorld(), player);
