@@ -1,0 +1,518 @@
+// Script-built panels: element input, the value exchange, the addUI bridge and
+// the updateUI exchange, all against a real Lua state.
+#include <gtest/gtest.h>
+
+#include <GL/glew.h>
+
+#include <cmath>
+#include <memory>
+
+#include "core/worldState.h"
+#include "game/gameMain.h"
+#include "ui/uiArrowInput.h"
+#include "ui/uiBar.h"
+#include "ui/uiBox.h"
+#include "ui/uiButton.h"
+#include "ui/uiScroller.h"
+#include "ui/uiSlider.h"
+#include "ui/uiWrapper.h"
+#include "support/glFixture.h"
+#include "support/testFiles.h"
+
+namespace {
+
+struct Script {
+    lua_State* L = luaL_newstate();
+    explicit Script(const std::string& source)
+    {
+        luaL_openlibs(L);
+        EXPECT_EQ(luaL_dostring(L, source.c_str()), 0) << lua_tostring(L, -1);
+        lua_settop(L, 0);
+    }
+    ~Script() { lua_close(L); }
+    std::string global(const char* expression)  // a Lua expression's value as text
+    {
+        luaL_dostring(L, (std::string("return tostring(") + expression + ")").c_str());
+        std::string value = lua_tostring(L, -1);
+        lua_settop(L, 0);
+        return value;
+    }
+};
+
+struct Panels {
+    Universe universe{"/nonexistent/test.xml", "/nonexistent/projectiles.xml"};
+    std::vector<float> args{1, 6.4f, 9.4f, -94};
+    // Fonts are only told apart here, never drawn through.
+    int fontA = 0, fontB = 0;
+    std::vector<Font*> fonts{reinterpret_cast<Font*>(&fontA), reinterpret_cast<Font*>(&fontB)};
+
+    std::string event(Script& script, std::vector<Font*>* fontList = nullptr)
+    {
+        StdoutCapture out;
+        uiEvent(universe, args, fontList ? *fontList : fonts, script.L);
+        return out.text();
+    }
+    uiDisplay& last() { return universe.uiDisplays.back(); }
+};
+
+bool has(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
+
+point at(float x, float y) { return point{x, y}; }
+
+}  // namespace
+
+// ---------------------------------------------------------------- element input
+
+TEST(UiButton, HoverAndClickMoveTheStatesAndOnlyClicksMarkModified)
+{
+    struct Case {
+        int from;
+        point mouse;
+        bool click;
+        int to;
+        bool modified;
+    } cases[] = {
+        {0, at(5, 5), false, 1, false}, {2, at(5, 5), false, 3, false}, {1, at(20, 5), false, 0, false},
+        {3, at(20, 5), false, 2, false}, {0, at(5, 5), true, 3, true},   {1, at(5, 5), true, 3, true},
+        {2, at(5, 5), true, 1, true},    {3, at(5, 5), true, 1, true},   {0, at(0, 5), true, 0, false},
+        {0, at(0.001f, 5), true, 3, true}, {7, at(5, 5), true, 7, false},
+    };
+    Universe* none = nullptr;
+    for (const Case& c : cases) {
+        uiButton b(10, 10, 0, 0, nullptr, "", c.from);  // corners in any order
+        point mouse = c.mouse;
+        if (c.click) b.handleMouseClick(mouse, *none, nullptr);
+        else b.handleMouseHover(mouse);
+        EXPECT_EQ(b.state, c.to) << "from " << c.from << " at " << mouse.x;
+        EXPECT_EQ(b.modified, c.modified) << "from " << c.from << " at " << mouse.x;
+    }
+}
+
+TEST(UiArrows, ClicksStepByOneAndDragsOnTheTrackSetTheValue)
+{
+    enum Kind { SLIDER, SCROLLER };
+    struct Case {
+        const char* what;
+        Kind kind;
+        float x1, y1, x2, y2, w, left, right, cur;
+        point mouse;
+        bool drag;
+        float expected;
+        bool modified;
+    } cases[] = {
+        {"low arrow", SLIDER, 10, 0, 50, 4, 5, 0, 10, 5, at(12, 2), false, 4, true},
+        {"low arrow at the low end", SLIDER, 10, 0, 50, 4, 5, 0, 10, 0, at(12, 2), false, 0, true},
+        {"high arrow clamps", SLIDER, 10, 0, 50, 4, 5, 0, 10, 9.5f, at(48, 2), false, 10, true},
+        {"slider track click", SLIDER, 10, 0, 50, 4, 5, 0, 10, 5, at(30, 2), false, 5, false},
+        {"scroller track click", SCROLLER, 10, 0, 50, 4, 5, 0, 10, 5, at(30, 2), false, 5, true},
+        {"on the edge", SCROLLER, 10, 0, 50, 4, 5, 0, 10, 5, at(10, 2), false, 5, false},
+        {"too short for its arrows", SLIDER, 10, 0, 14, 2, 5, 0, 10, 5, at(12, 1), false, 5, true},
+        {"track drag", SLIDER, 10, 0, 50, 4, 5, 0, 10, 0, at(30, 2), true, 5, true},
+        {"track drag, reversed range", SCROLLER, 10, 0, 50, 4, 5, 10, 0, 0, at(22.5f, 2), true, 7.5f, true},
+        {"track drag, equal values", SLIDER, 10, 0, 50, 4, 5, 3, 3, 0, at(30, 2), true, 3, true},
+        {"upright slider follows y", SLIDER, 10, 10, 14, 50, 5, 0, 10, 5, at(12, 12), false, 4, true},
+        {"upright slider track", SLIDER, 10, 10, 14, 50, 5, 0, 10, 0, at(12, 40), true, 25.0f / 30 * 10, true},
+        {"upright scroller track", SCROLLER, 10, 10, 14, 50, 5, 0, 10, 0, at(12, 20), true, 1.0f / 6 * 10, true},
+        {"upright scroller high arrow", SCROLLER, 10, 10, 14, 50, 5, 0, 10, 5, at(12, 48), false, 6, true},
+    };
+    Universe* none = nullptr;
+    for (const Case& c : cases) {
+        std::unique_ptr<uiDisplayBase> e;
+        if (c.kind == SLIDER) e.reset(new uiSlider(c.x1, c.y1, c.x2, c.y2, c.w, c.left, c.right, c.cur));
+        else e.reset(new uiScroller(c.x1, c.y1, c.x2, c.y2, c.w, c.left, c.right, c.cur));
+        point mouse = c.mouse;
+        int dt = 16;
+        if (c.drag) e->handleMouseDrag(mouse, dt, *none, nullptr);
+        else e->handleMouseClick(mouse, *none, nullptr);
+        float value = c.kind == SLIDER ? static_cast<uiSlider*>(e.get())->curVal : static_cast<uiScroller*>(e.get())->curVal;
+        EXPECT_FLOAT_EQ(value, c.expected) << c.what;
+        EXPECT_EQ(e->modified, c.modified) << c.what;
+    }
+}
+
+TEST(UiArrows, AHeldArrowRepeatsAfterTheDelayAndLettingGoRestartsIt)
+{
+    uiScroller s(0, 0, 40, 4, 5, 0, 100, 0);
+    Universe* none = nullptr;
+    arrowRepeatBookkeeping(s);  // a drawn frame without a held arrow
+    std::vector<int> stepFrames;
+    for (int frame = 1; frame <= 180; ++frame) {
+        int dt = 16;  // the timer climbs by dt + 1 a frame
+        point mouse = frame == 100 ? at(20, 20) : at(38, 2);
+        float before = s.curVal;
+        s.handleMouseDrag(mouse, dt, *none, nullptr);
+        arrowRepeatBookkeeping(s);
+        if (s.curVal != before) stepFrames.push_back(frame);
+    }
+    // From -1000 past 300 takes 77 frames, then 18 a step from 0; one frame off
+    // the arrow (frame 100) starts the long delay again.
+    EXPECT_EQ(stepFrames, (std::vector<int>{77, 95, 177}));
+}
+
+// ---------------------------------------------------------------- value exchange
+
+TEST(UiExchange, EachClassExportsItsRecordBehindWhatTheVectorsHold)
+{
+    uiButton pressed(1, 2, 3, 4, nullptr, "Buy", 3);
+    uiSlider slider(1, 2, 30, 4, 2, 0, 10, 5);
+    uiBar bar(1, 2, 3, 4, 0, 10, 7);
+    uiScroller scroller(1, 2, 30, 4, 2, 0, 10, 5);
+    uiBox text(1, 2, 3, 4, "Hi", nullptr, true);
+    struct Case {
+        uiDisplayBase* element;
+        std::vector<float> floats;
+        std::vector<std::string> strings;
+    } cases[] = {
+        {&pressed, {1, 1, 1, 2, 3, 4}, {"Buy"}},
+        {&slider, {2, 1, 2, 30, 4, 2, 0, 10, 5}, {}},
+        {&bar, {3, 1, 2, 3, 4, 0, 10, 7}, {}},
+        {&scroller, {4, 1, 2, 30, 4, 2, 0, 10, 5}, {}},
+        {&text, {5, 1, 2, 3, 4}, {"Hi"}},  // a borderless box is still a box
+    };
+    for (Case& c : cases) {
+        std::vector<float> f{99};
+        std::vector<std::string> s{"kept"};
+        c.element->exportVals(f, s);
+        c.floats.insert(c.floats.begin(), 99);
+        c.strings.insert(c.strings.begin(), "kept");
+        EXPECT_EQ(f, c.floats);
+        EXPECT_EQ(s, c.strings);
+    }
+}
+
+TEST(UiExchange, ImportReadsTheTableOnTopAndNormalisesTheRectangle)
+{
+    Script script("");
+    lua_State* L = script.L;
+    uiButton button(0, 0, 1, 1, nullptr, "old", 1);
+    uiSlider slider(0, 0, 1, 1, 1, 0, 10, 5);
+    uiBar bar(0, 0, 1, 1, 0, 10, 5);
+    uiBox box(0, 0, 1, 1, "old", nullptr, false);
+    luaL_dostring(L, "return {x1 = 9, y1 = 8, x2 = 1, y2 = 2, state = 1, text = 'new', leftVal = 3, rightVal = 4}");
+    for (uiDisplayBase* e : std::vector<uiDisplayBase*>{&button, &slider, &bar, &box}) {
+        e->importVals(L);
+        EXPECT_EQ(lua_gettop(L), 1);
+        EXPECT_EQ(std::vector<float>({e->x1, e->y1, e->x2, e->y2}), std::vector<float>({1, 2, 9, 8}));
+    }
+    EXPECT_EQ(button.state, 2);  // exactly 1 means pressed
+    EXPECT_EQ(button.text, "new");
+    EXPECT_EQ(box.text, "new");
+    EXPECT_EQ(slider.curVal, 0);  // missing numbers read as 0, even outside the range
+    EXPECT_EQ(slider.arrowWidth, 0);
+    EXPECT_EQ(bar.leftVal, 3);
+    EXPECT_EQ(bar.curVal, 0);
+    luaL_dostring(L, "return {state = 2}");
+    button.importVals(L);
+    EXPECT_EQ(button.state, 0);
+    EXPECT_EQ(button.text, "");
+}
+
+TEST(UiExchange, OnlyBoxesActOnModifyCommands)
+{
+    struct Case {
+        std::vector<float> f;
+        std::vector<std::string> s;
+        std::vector<float> rect;
+        float red;
+        std::string text;
+    } cases[] = {
+        {{1, 10, 20, 5, 8}, {}, {5, 8, 10, 20}, 0.8f, "t"},
+        {{0, 0.1f, 0.2f, 0.3f}, {}, {0, 0, 1, 1}, 0.1f, "t"},
+        {{2}, {"new"}, {0, 0, 1, 1}, 0.8f, "new"},
+        {{2}, {}, {0, 0, 1, 1}, 0.8f, "t"},
+        {{1, 10, 20}, {}, {0, 0, 1, 1}, 0.8f, "t"},
+        {{3, 1, 1, 1, 1}, {"x"}, {0, 0, 1, 1}, 0.8f, "t"},
+        {{}, {}, {0, 0, 1, 1}, 0.8f, "t"},
+    };
+    for (Case& c : cases) {
+        uiBox box(0, 0, 1, 1, "t", nullptr, false);
+        box.modify(c.f, c.s);
+        EXPECT_EQ(std::vector<float>({box.x1, box.y1, box.x2, box.y2}), c.rect);
+        EXPECT_FLOAT_EQ(box.colour[0], c.red);
+        EXPECT_EQ(box.text, c.text);
+    }
+    uiBar bar(0, 0, 1, 1, 0, 1, 0);
+    std::vector<float> f{1, 10, 20, 5, 8};
+    std::vector<std::string> s;
+    bar.modify(f, s);
+    EXPECT_EQ(bar.x2, 1);
+}
+
+TEST(UiExchange, PanelExportPrefixesThePanelNameAndResizesTheRecords)
+{
+    uiDisplay panel("market");
+    panel.addDisplay(new uiBar(0, 0, 1, 1, 0, 1, 0), "a");
+    panel.addDisplay(new uiBox(0, 0, 1, 1, "t", nullptr, false), "a");  // names may repeat
+    std::vector<std::vector<float>> f(3, std::vector<float>{7});
+    std::vector<std::vector<std::string>> s(3);
+    panel.exportVals(f, s);
+    ASSERT_EQ(f.size(), 2u);
+    EXPECT_EQ(f[0].size(), 9u);  // the record kept, this one behind it
+    EXPECT_EQ(s[1], (std::vector<std::string>{"market", "t"}));
+    EXPECT_EQ(panel.elements[1]->name, "a");
+}
+
+// ---------------------------------------------------------------- the addUI bridge
+
+TEST(UiBridge, ElementsAreAddedInTheReverseOfTheReturnedOrder)
+{
+    Script script(R"(
+        function addUI(kind, a, b, c)
+            received = table.concat({kind, a, b, c}, " ")
+            return {type = "button", name = "b", x1 = 1, y1 = 2, x2 = 3, y2 = 4, text = "Go", initialState = 2.9},
+                   {type = "slider", name = "s", x2 = 20, y2 = 2, arrowWidth = 1, rightVal = 9, curVal = 3},
+                   {type = "bar", name = "r"}, {type = "scroller", name = "c"},
+                   {type = "box", name = "x", text = "boxed"}, {type = "text", name = "t", text = "plain"},
+                   "market"
+        end)");
+    Panels p;
+    std::string out = p.event(script);
+    EXPECT_TRUE(has(out, "Event type 1 calling\n")) << out;
+    EXPECT_TRUE(has(out, "Set name: market\n")) << out;
+    EXPECT_EQ(script.global("received"), "1 6.4000000953674 9.3999996185303 -94");
+    ASSERT_EQ(p.universe.uiDisplays.size(), 1u);
+    uiDisplay& panel = p.last();
+    EXPECT_EQ(panel.name, "market");
+    std::string names;
+    for (uiDisplayBase* e : panel.elements) names += e->name;
+    EXPECT_EQ(names, "txcrsb");
+    auto* text = dynamic_cast<uiBox*>(panel.elements[0]);
+    auto* box = dynamic_cast<uiBox*>(panel.elements[1]);
+    ASSERT_TRUE(text && box);
+    EXPECT_TRUE(text->borderless);
+    EXPECT_FALSE(box->borderless);
+    EXPECT_TRUE(dynamic_cast<uiScroller*>(panel.elements[2]) && dynamic_cast<uiBar*>(panel.elements[3]));
+    auto* slider = dynamic_cast<uiSlider*>(panel.elements[4]);
+    auto* button = dynamic_cast<uiButton*>(panel.elements[5]);
+    ASSERT_TRUE(slider && button);
+    EXPECT_EQ(slider->curVal, 3);
+    EXPECT_FALSE(slider->vertical);
+    EXPECT_EQ(button->state, 2);
+    EXPECT_EQ(button->text, "Go");
+    EXPECT_EQ(button->font, p.fonts[0]);
+    EXPECT_EQ(lua_gettop(script.L), 0);
+}
+
+TEST(UiBridge, BadElementsAreReportedAndSkippedAndTheRestAreBuilt)
+{
+    struct Case {
+        const char* value;
+        const char* report;
+    } cases[] = {
+        {"{type = 'Button'}", "Error, bad LUA UI element number.  Full stack dump follows.\n"},
+        {"{name = 'untyped'}", "Error, bad LUA UI element number.  Full stack dump follows.\n"},
+        {"{type = {}}", "Error, bad LUA UI element number.  Full stack dump follows.\n"},
+        {"42", "Error, LUA UI element is a number, not a table; skipped\n"},
+        {"true", "Error, LUA UI element is a boolean, not a table; skipped\n"},
+        {"nil", "Error, LUA UI element is a nil, not a table; skipped\n"},
+        {"print", "Error, LUA UI element is a function, not a table; skipped\n"},
+        {"'button'", "Error, LUA UI element is a string, not a table; skipped\n"},
+    };
+    for (const Case& c : cases) {
+        Script script(std::string("function addUI() return {type = 'bar', name = 'first'}, ") + c.value +
+                      ", {type = 'box', name = 'last'}, 'p' end");
+        Panels p;
+        std::string out = p.event(script);
+        EXPECT_TRUE(has(out, c.report)) << c.value << "\n" << out;
+        ASSERT_EQ(p.universe.uiDisplays.size(), 1u) << c.value;
+        ASSERT_EQ(p.last().size(), 2) << c.value;
+        EXPECT_EQ(p.last().elements[0]->name, "last");
+        EXPECT_EQ(lua_gettop(script.L), 0);
+    }
+}
+
+TEST(UiBridge, FontIndicesOutsideTheListGetTheFirstFontAndStatesAreClamped)
+{
+    Script script(R"(
+        function addUI()
+            return {type = "button", font = 1, initialState = 7}, {type = "button", font = 9, initialState = -2},
+                   {type = "box", font = -1}, {type = "text", font = 0/0}, "p"
+        end)");
+    Panels p;
+    p.event(script);
+    const auto& e = p.last().elements;  // reversed: text, box, second button, first button
+    EXPECT_EQ(static_cast<uiBox*>(e[0])->font, p.fonts[0]);
+    EXPECT_EQ(static_cast<uiBox*>(e[1])->font, p.fonts[0]);
+    EXPECT_EQ(static_cast<uiButton*>(e[2])->font, p.fonts[0]);
+    EXPECT_EQ(static_cast<uiButton*>(e[2])->state, 0);
+    EXPECT_EQ(static_cast<uiButton*>(e[3])->font, p.fonts[1]);
+    EXPECT_EQ(static_cast<uiButton*>(e[3])->state, 3);
+    std::vector<Font*> noFonts;
+    p.event(script, &noFonts);
+    EXPECT_EQ(static_cast<uiButton*>(p.last().elements[3])->font, nullptr);
+}
+
+TEST(UiBridge, ReturnsThatBuildNoPanelLeaveTheStackEmpty)
+{
+    struct Case {
+        const char* body;
+        const char* report;
+    } cases[] = {
+        {"return 'lonely'", ""},
+        {"return {type = 'bar'}, 3, {}", "Error, display name undefined in LUA, aborting, LUA stack dump follows\n"
+                                         "Stack dump.  Size: 3\ntable . 3 . table . \n"},
+        {"return", "Error, display name undefined in LUA, aborting"},
+        {"error('broken')", "Lua event error, [string \"function addUI() error('broken') end\"]:1: broken\n"},
+        {"while true do end", "Lua event error, addUI stopped: still running after 1000 ms\n"},
+        {"while true do pcall(function() while true do end end) end", "addUI stopped"},
+    };
+    for (const Case& c : cases) {
+        Script script(std::string("function addUI() ") + c.body + " end");
+        Panels p;
+        std::string out = p.event(script);
+        EXPECT_TRUE(has(out, c.report)) << c.body << "\n" << out;
+        EXPECT_TRUE(p.universe.uiDisplays.empty()) << c.body;
+        EXPECT_EQ(lua_gettop(script.L), 0) << c.body;
+    }
+    Script none("");
+    Panels p;
+    EXPECT_TRUE(has(p.event(none), "Lua event error, ")) << "no addUI at all";
+    p.args.clear();
+    EXPECT_EQ(p.event(none), "");  // no event values: the script is not called
+}
+
+TEST(UiBridge, TwoHundredElementsAreAllBuilt)
+{
+    Script script(R"(
+        function addUI()
+            local all = {}
+            for i = 1, 200 do all[i] = {type = "bar", name = "b" .. i} end
+            all[201] = "big"
+            return unpack(all)
+        end)");
+    Panels p;
+    p.event(script);
+    ASSERT_EQ(p.last().size(), 200);
+    EXPECT_EQ(p.last().elements[0]->name, "b200");
+    EXPECT_EQ(p.last().elements[199]->name, "b1");
+}
+
+// ---------------------------------------------------------------- the updateUI exchange
+
+namespace {
+// A panel built through the bridge from `elements`, with an updateUI that
+// records what it was sent and returns what `reply` gives.
+struct Exchange {
+    Script script;
+    Panels p;
+    Exchange(const std::string& elements, const std::string& reply)
+        : script("calls = 0\nfunction addUI() return " + elements + ", 'panel' end\n"
+                 "function updateUI(panel, ...)\n calls = calls + 1\n sent = {...}\n sentPanel = panel\n" +
+                 reply + "\nend")
+    {
+        p.event(script);
+    }
+    uiDisplay& panel() { return p.last(); }
+    std::string update(bool& kept)
+    {
+        StdoutCapture out;
+        kept = panel().update(script.L);
+        return out.text();
+    }
+};
+const char* THREE = "{type = 'button', name = 'go', x2 = 10, y2 = 10}, {type = 'bar', name = 'level', rightVal = 10},"
+                    " {type = 'text', name = 'label', text = 'hi'}";
+}  // namespace
+
+TEST(UiUpdate, NothingIsSentUntilTheUserChangesAnElement)
+{
+    Exchange x(THREE, "return ...");
+    bool kept = false;
+    EXPECT_EQ(x.update(kept), "");
+    EXPECT_TRUE(kept);
+    EXPECT_EQ(x.script.global("calls"), "0");
+}
+
+TEST(UiUpdate, AClickSendsEveryElementWithOnlyTheClickedOneModified)
+{
+    Exchange x(THREE, "");
+    point inside = at(5, 5);
+    x.panel().mouseClick(inside, x.p.universe, x.script.L);
+    bool kept = false;
+    std::string out = x.update(kept);
+    EXPECT_TRUE(kept);
+    EXPECT_TRUE(has(out, "i:0, type5\ni:1, type3\ni:2, type1\nExports done\nStack dump.  Size: 5\n")) << out;
+    EXPECT_TRUE(has(out, "numArgs 4\n")) << out;
+    EXPECT_TRUE(has(out, "pcall done\nStack dump.  Size: 0\n")) << out;
+    EXPECT_EQ(x.script.global("sentPanel"), "panel");
+    EXPECT_EQ(x.script.global("#sent"), "3");
+    EXPECT_EQ(x.script.global("sent[1].name .. sent[1].text .. tostring(sent[1].modified)"), "labelhifalse");
+    EXPECT_EQ(x.script.global("sent[2].rightVal .. tostring(sent[2].modified)"), "10false");
+    EXPECT_EQ(x.script.global("sent[3].state .. sent[3].x2 .. tostring(sent[3].modified)"), "110true");
+    for (uiDisplayBase* e : x.panel().elements) EXPECT_FALSE(e->modified);
+    EXPECT_EQ(x.update(kept), "");  // flags cleared: no second exchange
+}
+
+TEST(UiUpdate, ReturnedTablesRewriteOrDeleteElementsByName)
+{
+    struct Case {
+        const char* reply;
+        std::vector<std::string> left;  // names, then a check of the rewritten values
+        std::string label;
+        int buttonState;
+        const char* report;
+    } cases[] = {
+        {"", {"label", "level", "go"}, "hi", 3, ""},
+        {"return ...", {"label", "level", "go"}, "hi", 2, "Table match go\n"},
+        {"sent[1].text = 'new' return sent[1]", {"label", "level", "go"}, "new", 3, "Table match label\n"},
+        {"return {name = 'label', text = 'first'}, {name = 'label', text = 'second'}", {"label", "level", "go"},
+         "first", 3, ""},
+        {"return {name = 'level', delete = 1}", {"label", "go"}, "hi", 3, "Table match level\nDeleting level\n"},
+        {"return {name = 'nobody', delete = 1}", {"label", "level", "go"}, "hi", 3, ""},
+        {"return 'oops'", {"label", "level", "go"}, "hi", 3,
+         "Error in uidisplay, update function: LUA script returned non-table type: string\n"},
+        {"error('bad')", {"label", "level", "go"}, "hi", 3,
+         "LUA encountered an error in uiDisplay update function: [string"},
+        {"while true do end", {"label", "level", "go"}, "hi", 3,
+         "LUA encountered an error in uiDisplay update function: updateUI stopped: still running after 1000 ms\n"},
+    };
+    for (const Case& c : cases) {
+        Exchange x(THREE, c.reply);
+        point inside = at(5, 5);
+        x.panel().mouseClick(inside, x.p.universe, x.script.L);
+        bool kept = false;
+        std::string out = x.update(kept);
+        EXPECT_TRUE(has(out, c.report)) << c.reply << "\n" << out;
+        EXPECT_TRUE(kept);
+        std::vector<std::string> names;
+        for (uiDisplayBase* e : x.panel().elements) names.push_back(e->name);
+        EXPECT_EQ(names, c.left) << c.reply;
+        EXPECT_EQ(static_cast<uiBox*>(x.panel().elements[0])->text, c.label) << c.reply;
+        EXPECT_EQ(static_cast<uiButton*>(x.panel().elements.back())->state, c.buttonState) << c.reply;
+        EXPECT_EQ(lua_gettop(x.script.L), 0) << c.reply;
+        for (uiDisplayBase* e : x.panel().elements) EXPECT_FALSE(e->modified);
+    }
+}
+
+TEST(UiUpdate, OneTableReachesEveryElementOfItsNameAndAnEmptiedPanelSaysSo)
+{
+    Exchange x("{type = 'button', name = 'twin', x2 = 10, y2 = 10}, {type = 'text', name = 'twin'}",
+               "return {name = 'twin', delete = 1}");
+    point inside = at(5, 5);
+    x.panel().mouseClick(inside, x.p.universe, x.script.L);
+    bool kept = true;
+    std::string out = x.update(kept);
+    EXPECT_FALSE(kept);
+    EXPECT_EQ(x.panel().size(), 0);
+    EXPECT_TRUE(has(out, "Table match twin\nDeleting twin\nTable match twin\nDeleting twin\n")) << out;
+}
+
+TEST(UiUpdate, TwoHundredElementsAreAllSent)
+{
+    Script script(R"(
+        function addUI()
+            local all = {}
+            for i = 1, 200 do all[i] = {type = "button", name = "b" .. i, x2 = 10, y2 = 10} end
+            all[201] = "big"
+            return unpack(all)
+        end
+        function updateUI(panel, ...) count = select("#", ...) end)");
+    Panels p;
+    p.event(script);
+    point inside = at(5, 5);
+    p.last().mouseClick(inside, p.universe, script.L);
+    StdoutCapture quiet;
+    EXPECT_TRUE(p.last().update(script.L));
+    quiet.text();
+    EXPECT_EQ(script.global("count"), "200");
+}
