@@ -9,6 +9,7 @@
 
 #include "core/worldState.h"
 #include "game/gameMain.h"
+#include "render/textures.h"
 #include "ui/uiArrowInput.h"
 #include "ui/uiBar.h"
 #include "ui/uiBox.h"
@@ -515,4 +516,110 @@ TEST(UiUpdate, TwoHundredElementsAreAllSent)
     EXPECT_TRUE(p.last().update(script.L));
     quiet.text();
     EXPECT_EQ(script.global("count"), "200");
+}
+
+// ---------------------------------------------------------------- drawing
+
+namespace {
+const Rgb RED{255, 0, 0}, GREY{230, 230, 230}, BORDER{204, 204, 204}, BLUE{0, 0, 255};
+
+class UiDrawTest : public GlTest {
+protected:
+    void SetUp() override
+    {
+        GlTest::SetUp();
+        if (IsSkipped()) return;
+        glMatrixMode(GL_PROJECTION);
+        glLoadIdentity();
+        glOrtho(0, 100, 0, 100, -1, 1);  // the panels' projection
+        glMatrixMode(GL_MODELVIEW);
+    }
+    void TearDown() override { uiTextures = saved; }
+    std::vector<unsigned> saved = uiTextures;
+};
+}  // namespace
+
+TEST_F(UiDrawTest, AnUprightSliderIsDrawnUprightWithItsLowEndAtTheBottom)
+{
+    uiSlider slider(45, 10, 55, 90, 10, 0, 10, 5);
+    glColor3f(0, 0, 0);  // the arrows take the current colour when there is no arrow image
+    slider.draw();
+    EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR));
+    ColourBox fill = colourBox(RED, 0, 0, 1280, 1024);
+    ColourBox track = colourBox(GREY, 0, 0, 1280, 1024);
+    // x 45..55, the track y 20..80 between the arrows and the fill half of it,
+    // in the window's 1280 x 1024 pixels
+    EXPECT_NEAR(fill.x0, 576, 2);
+    EXPECT_NEAR(fill.x1, 704, 2);
+    EXPECT_NEAR(fill.y0, 205, 2);
+    EXPECT_NEAR(fill.y1, 512, 2);
+    EXPECT_NEAR(track.x0, 576, 2);
+    EXPECT_NEAR(track.y1, 819, 2);
+    EXPECT_EQ(slider.x1, 45);  // its own rectangle is given back after the draw
+    EXPECT_EQ(slider.y2, 90);
+}
+
+TEST_F(UiDrawTest, EmptyRangesAndZeroTracksDrawAnEmptyFillAndNoNonsense)
+{
+    std::vector<std::unique_ptr<uiDisplayBase>> elements;
+    elements.emplace_back(new uiSlider(10, 10, 50, 14, 5, 3, 3, 3));
+    elements.emplace_back(new uiSlider(10, 20, 20, 24, 5, 0, 10, 5));  // arrows cover the whole length
+    elements.emplace_back(new uiScroller(10, 30, 50, 34, 5, 2, 2, 9));
+    elements.emplace_back(new uiBar(10, 40, 50, 44, 1, 1, 1));
+    elements.emplace_back(new uiBar(10, 50, 50, 54, 0, 10, std::nanf("")));
+    for (auto& e : elements) {
+        glClear(GL_COLOR_BUFFER_BIT);
+        glColor3f(0, 0, 0);
+        e->draw();
+        EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR));
+        ColourBox red = colourBox(RED, 0, 0, 1280, 1024);
+        EXPECT_GT(red.count, 0);
+        // Sliders and bars: the fill is a line at its start; the scroller's
+        // handle sits at the low end of its run.
+        EXPECT_LE(red.x1 - red.x0, 2 + (dynamic_cast<uiScroller*>(e.get()) ? 64 : 0));
+    }
+}
+
+TEST_F(UiDrawTest, BoxesDrawTheirBorderTextsDoNotAndButtonsShowTheirStateImage)
+{
+    uiTextures = {solidTexture(RED), solidTexture(RED), solidTexture(BLUE), solidTexture(BLUE), 0};
+    glEnable(GL_TEXTURE_2D);
+    glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_REPLACE);
+    uiBox box(10, 10, 20, 20, "", nullptr, false), text(30, 10, 40, 20, "no font", nullptr, true);
+    box.draw();
+    text.draw();
+    EXPECT_GT(colourBox(BORDER, 120, 100, 150, 120).count, 100);
+    EXPECT_EQ(litPixels(380, 100, 140, 120), 0);
+
+    uiButton down(60, 10, 70, 20, nullptr, "", 2), hovered(80, 10, 90, 20, nullptr, "", 1);
+    down.draw();
+    hovered.draw();
+    glDisable(GL_TEXTURE_2D);
+    EXPECT_GT(colourBox(BLUE, 768, 102, 128, 102).count, 12000);
+    EXPECT_GT(colourBox(RED, 1024, 102, 128, 102).count, 12000);
+}
+
+TEST_F(UiDrawTest, AnEmptiedPanelIsErasedAndTheNextIsStillDrawnAndUpdatedThatFrame)
+{
+    Script script(R"(
+        function addUI(kind)
+            if kind == 1 then return {type = "box", name = "gone", x1 = 10, y1 = 10, x2 = 20, y2 = 20}, "first" end
+            return {type = "box", name = "stays", x1 = 30, y1 = 10, x2 = 40, y2 = 20}, "second"
+        end
+        function updateUI(panel, t)
+            updated = (updated or "") .. panel
+            if panel == "first" then return {name = "gone", delete = 1} end
+        end)");
+    Panels p;
+    p.event(script);
+    p.args[0] = 2;
+    p.event(script);
+    for (uiDisplay& panel : p.universe.uiDisplays) panel.elements[0]->modified = true;
+    StdoutCapture quiet;
+    drawAndUpdatePanels(p.universe.uiDisplays, script.L);
+    quiet.text();
+    ASSERT_EQ(p.universe.uiDisplays.size(), 1u);
+    EXPECT_EQ(p.universe.uiDisplays[0].name, "second");
+    EXPECT_EQ(script.global("updated"), "firstsecond");
+    EXPECT_GT(colourBox(BORDER, 380, 100, 140, 120).count, 100);
 }
