@@ -51,6 +51,22 @@ void arrowDrag(E& e, float c, float low, float high, int dt)
     }
 }
 
+// Either axis: an upright element follows the mouse up and down.
+template <class E>
+void arrowDragOnAxis(E& e, point& mouse, int dt)
+{
+    if (!e.mouseOver(mouse)) return;
+    if (e.vertical) arrowDrag(e, mouse.y, e.y1, e.y2, dt);
+    else arrowDrag(e, mouse.x, e.x1, e.x2, dt);
+}
+
+template <class E>
+void arrowClickOnAxis(E& e, point& mouse)
+{
+    if (e.vertical) arrowClick(e, mouse.y, e.y1, e.y2);
+    else arrowClick(e, mouse.x, e.x1, e.x2);
+}
+
 // At the end of each draw: letting go of the arrows for one frame restarts the delay.
 template <class E>
 void arrowRepeatBookkeeping(E& e)

@@ -1,7 +1,6 @@
 // The exchange between a panel and the script's "updateUI": every element goes
 // out as a table when the user changed any of them, and the tables that come
 // back rewrite or delete elements by name.
-#include <cstdio>
 #include <sstream>
 #include <string>
 
@@ -11,12 +10,6 @@
 #include "ui/uiDisplay.h"
 
 namespace {
-
-void say(const std::string& line)
-{
-    std::printf("%s\n", line.c_str());
-    std::fflush(stdout);
-}
 
 struct RecordNeeds {
     const char* what;
@@ -77,27 +70,27 @@ bool exportElement(lua_State* L, size_t k, const uiDisplayBase& element, const s
                    const std::vector<std::string>& s)
 {
     if (f.empty()) {
-        say("Error, no floats returned from exportVals call, failed element export");
+        sayLine("Error, no floats returned from exportVals call, failed element export");
         return false;
     }
     std::ostringstream trace;
     trace << "i:" << k << ", type" << double(f[0]);
-    say(trace.str());
+    sayLine(trace.str());
 
     int code = int(f[0]);
     RecordNeeds needs;
     if (!recordNeeds(code, needs)) {
         std::ostringstream bad;
         bad << "Error, bad element number type" << double(f[0]);
-        say(bad.str());
+        sayLine(bad.str());
         return false;
     }
     if (s.size() < needs.strings) {
-        say(std::string("Error, not enough strings in ") + needs.what);
+        sayLine(std::string("Error, not enough strings in ") + needs.what);
         return false;
     }
     if (f.size() < needs.floats) {
-        say(std::string("Error, not enough floats in ") + needs.what);
+        sayLine(std::string("Error, not enough floats in ") + needs.what);
         return false;
     }
     pushElementTable(L, code, element, f, s);
@@ -119,7 +112,7 @@ bool uiDisplay::update(lua_State* L)
     // What the call returns is everything above this height; the stack is left at it.
     int base = lua_gettop(L);
     if (!lua_checkstack(L, int(elements.size()) + 8)) {
-        say("LUA encountered an error in uiDisplay update function: too many elements");
+        sayLine("LUA encountered an error in uiDisplay update function: too many elements");
         for (uiDisplayBase* element : elements) element->modified = false;
         return true;
     }
@@ -129,17 +122,17 @@ bool uiDisplay::update(lua_State* L)
     for (size_t k = 0; k < elements.size(); ++k)
         if (exportElement(L, k, *elements[k], floats[k], strings[k])) ++numArgs;
 
-    say("Exports done");
+    sayLine("Exports done");
     stackDump(L);
-    say("numArgs " + std::to_string(numArgs));
+    sayLine("numArgs " + std::to_string(numArgs));
 
     if (budgetedPcall(L, numArgs, LUA_MULTRET, "updateUI") != 0) {
         const char* message = lua_tostring(L, -1);
-        say(std::string("LUA encountered an error in uiDisplay update function: ") + (message ? message : ""));
+        sayLine(std::string("LUA encountered an error in uiDisplay update function: ") + (message ? message : ""));
         lua_pop(L, 1);
     }
     lua_checkstack(L, 8);  // room for the name and field lookups above the results
-    say("pcall done");
+    sayLine("pcall done");
     stackDump(L);
 
     for (uiDisplayBase* element : elements) element->modified = false;
@@ -153,9 +146,9 @@ bool uiDisplay::update(lua_State* L)
                     ++k;
                     continue;
                 }
-                say("Table match " + elements[k]->name);
+                sayLine("Table match " + elements[k]->name);
                 if (getLuaTableFloat(L, "delete", -1) == 1) {
-                    say("Deleting " + getLuaTableString(L, "name", -1));
+                    sayLine("Deleting " + getLuaTableString(L, "name", -1));
                     delete elements[k];
                     elements.erase(elements.begin() + long(k));
                     continue;
@@ -164,7 +157,7 @@ bool uiDisplay::update(lua_State* L)
                 ++k;
             }
         } else {
-            say(std::string("Error in uidisplay, update function: LUA script returned non-table type: ") +
+            sayLine(std::string("Error in uidisplay, update function: LUA script returned non-table type: ") +
                 luaL_typename(L, -1));
         }
         lua_pop(L, 1);

@@ -73,20 +73,14 @@ void uiScroller::draw()
 void uiScroller::handleKeys(std::string, Universe&, lua_State*) {}
 void uiScroller::handleMouseHover(point&) {}
 
-void uiScroller::handleMouseDrag(point& mouse, int& dt, Universe&, lua_State*)
-{
-    if (!mouseOver(mouse)) return;
-    if (vertical) arrowDrag(*this, mouse.y, y1, y2, dt);
-    else arrowDrag(*this, mouse.x, x1, x2, dt);
-}
+void uiScroller::handleMouseDrag(point& mouse, int& dt, Universe&, lua_State*) { arrowDragOnAxis(*this, mouse, dt); }
 
 // Any click on a scroller reaches the script, even one on the track.
 void uiScroller::handleMouseClick(point& mouse, Universe&, lua_State*)
 {
     if (!mouseOver(mouse)) return;
     modified = true;
-    if (vertical) arrowClick(*this, mouse.y, y1, y2);
-    else arrowClick(*this, mouse.x, x1, x2);
+    arrowClickOnAxis(*this, mouse);
 }
 
 void uiScroller::modify(std::vector<float>&, std::vector<std::string>&) {}

@@ -80,18 +80,11 @@ void uiSlider::handleKeys(std::string, Universe&, lua_State*) {}
 void uiSlider::handleMouseHover(point&) {}
 
 // An upright slider follows the mouse up and down, as it is drawn.
-void uiSlider::handleMouseDrag(point& mouse, int& dt, Universe&, lua_State*)
-{
-    if (!mouseOver(mouse)) return;
-    if (vertical) arrowDrag(*this, mouse.y, y1, y2, dt);
-    else arrowDrag(*this, mouse.x, x1, x2, dt);
-}
+void uiSlider::handleMouseDrag(point& mouse, int& dt, Universe&, lua_State*) { arrowDragOnAxis(*this, mouse, dt); }
 
 void uiSlider::handleMouseClick(point& mouse, Universe&, lua_State*)
 {
-    if (!mouseOver(mouse)) return;
-    if (vertical) arrowClick(*this, mouse.y, y1, y2);
-    else arrowClick(*this, mouse.x, x1, x2);
+    if (mouseOver(mouse)) arrowClickOnAxis(*this, mouse);
 }
 
 void uiSlider::modify(std::vector<float>&, std::vector<std::string>&) {}

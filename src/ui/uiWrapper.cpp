@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstdio>
 #include <sstream>
 #include <string>
 
@@ -18,12 +17,6 @@
 #include "ui/uiSlider.h"
 
 namespace {
-
-void say(const std::string& line)
-{
-    std::printf("%s\n", line.c_str());
-    std::fflush(stdout);
-}
 
 const struct {
     const char* name;
@@ -107,18 +100,18 @@ void uiEvent(Universe& universe, std::vector<float>& args, std::vector<Font*> fo
     // The results are everything above this height; the stack is left at it.
     int base = lua_gettop(L);
     if (!lua_checkstack(L, int(args.size()) + 1)) {
-        say("Lua event error, too many event values");
+        sayLine("Lua event error, too many event values");
         return;
     }
     lua_getglobal(L, "addUI");
     for (float value : args) lua_pushnumber(L, value);
     std::ostringstream calling;
     calling << "Event type " << double(args[0]) << " calling";
-    say(calling.str());
+    sayLine(calling.str());
 
     if (budgetedPcall(L, int(args.size()), LUA_MULTRET, "addUI") != 0) {
         const char* message = lua_tostring(L, -1);
-        say(std::string("Lua event error, ") + (message ? message : "(no message)"));
+        sayLine(std::string("Lua event error, ") + (message ? message : "(no message)"));
         lua_settop(L, base);
         return;
     }
@@ -130,14 +123,14 @@ void uiEvent(Universe& universe, std::vector<float>& args, std::vector<Font*> fo
         return;
     }
     if (results == 0 || !lua_isstring(L, -1)) {
-        say("Error, display name undefined in LUA, aborting, LUA stack dump follows");
+        sayLine("Error, display name undefined in LUA, aborting, LUA stack dump follows");
         stackDump(L);
         lua_settop(L, base);  // so the next exchange does not meet them
         return;
     }
 
     uiDisplay panel(lua_tostring(L, -1));
-    say("Set name: " + panel.name);
+    sayLine("Set name: " + panel.name);
     universe.uiDisplays.push_back(panel);
     uiDisplay& added = universe.uiDisplays.back();
 
@@ -146,13 +139,13 @@ void uiEvent(Universe& universe, std::vector<float>& args, std::vector<Font*> fo
         lua_pop(L, 1);
         if (lua_gettop(L) <= base) break;
         if (!lua_istable(L, -1)) {
-            say(std::string("Error, LUA UI element is a ") + luaL_typename(L, -1) + ", not a table; skipped");
+            sayLine(std::string("Error, LUA UI element is a ") + luaL_typename(L, -1) + ", not a table; skipped");
             continue;
         }
         unsigned code = typeDecoder(L);
         uiDisplayBase* element = buildElement(L, code, fonts);
         if (!element) {
-            say("Error, bad LUA UI element number.  Full stack dump follows.");
+            sayLine("Error, bad LUA UI element number.  Full stack dump follows.");
             stackDump(L);
             continue;
         }
