@@ -4,8 +4,9 @@
 
 #include <lua.hpp>
 
-// Lua VM instructions a call may run, about a second's worth on a desktop machine.
-const int LUA_CALL_BUDGET = 100000000;
+// Lua VM instructions a call may run: about a second of plain Lua on a desktop
+// machine (longer when the script spends its instructions in library calls).
+const int LUA_CALL_BUDGET = 150000000;
 
 // As lua_pcall(L, nargs, nresults, 0): the function and its nargs arguments are on
 // top of the stack, and on success nresults results replace them. On an error, or
