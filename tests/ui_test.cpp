@@ -354,8 +354,9 @@ TEST(UiBridge, ReturnsThatBuildNoPanelLeaveTheStackEmpty)
                                          "Stack dump.  Size: 3\ntable . 3 . table . \n"},
         {"return", "Error, display name undefined in LUA, aborting"},
         {"error('broken')", "Lua event error, [string \"function addUI() error('broken') end\"]:1: broken\n"},
-        {"while true do end", "Lua event error, addUI stopped: still running after 1000 ms\n"},
-        {"while true do pcall(function() while true do end end) end", "addUI stopped"},
+        {"while true do end", "Lua event error, [string \"function addUI() while true do end end\"]:1: addUI ran past its "
+                              "instruction budget\n"},
+        {"while true do pcall(function() while true do end end) end", "addUI ran past its instruction budget\n"},
     };
     for (const Case& c : cases) {
         Script script(std::string("function addUI() ") + c.body + " end");
@@ -465,7 +466,8 @@ TEST(UiUpdate, ReturnedTablesRewriteOrDeleteElementsByName)
         {"error('bad')", {"label", "level", "go"}, "hi", 3,
          "LUA encountered an error in uiDisplay update function: [string"},
         {"while true do end", {"label", "level", "go"}, "hi", 3,
-         "LUA encountered an error in uiDisplay update function: updateUI stopped: still running after 1000 ms\n"},
+         "LUA encountered an error in uiDisplay update function: [string \"calls = 0...\"]:7: updateUI ran past its "
+         "instruction budget\n"},
     };
     for (const Case& c : cases) {
         Exchange x(THREE, c.reply);

@@ -17,6 +17,7 @@
 #include "game/hud.h"
 #include "render/font.h"
 #include "render/textures.h"
+#include "script/startLua.h"
 
 const int w = 1280;
 const int h = 1024;
@@ -125,6 +126,7 @@ int SDL_main(int, char**)
     loop.fonts.push_back(font);
     loop.aspect = float(w) / float(h);
 
+    initLua(*universe, loop.L);
     testXML();
 
     WorldState& world = universe->currentWorld();

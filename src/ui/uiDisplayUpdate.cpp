@@ -6,7 +6,7 @@
 
 #include "core/luaTable.h"
 #include "game/diagnostics.h"
-#include "ui/luaBudget.h"
+#include "script/budgetedCall.h"
 #include "ui/uiDisplay.h"
 
 namespace {
@@ -126,7 +126,7 @@ bool uiDisplay::update(lua_State* L)
     stackDump(L);
     sayLine("numArgs " + std::to_string(numArgs));
 
-    if (budgetedPcall(L, numArgs, LUA_MULTRET, "updateUI") != 0) {
+    if (pcallLuaBudgeted(L, "updateUI", numArgs, LUA_MULTRET) != 0) {
         const char* message = lua_tostring(L, -1);
         sayLine(std::string("LUA encountered an error in uiDisplay update function: ") + (message ? message : ""));
         lua_pop(L, 1);

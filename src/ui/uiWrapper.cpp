@@ -8,7 +8,7 @@
 #include "core/luaTable.h"
 #include "core/worldState.h"
 #include "game/diagnostics.h"
-#include "ui/luaBudget.h"
+#include "script/budgetedCall.h"
 #include "ui/uiBar.h"
 #include "ui/uiBox.h"
 #include "ui/uiButton.h"
@@ -109,7 +109,7 @@ void uiEvent(Universe& universe, std::vector<float>& args, std::vector<Font*> fo
     calling << "Event type " << double(args[0]) << " calling";
     sayLine(calling.str());
 
-    if (budgetedPcall(L, int(args.size()), LUA_MULTRET, "addUI") != 0) {
+    if (pcallLuaBudgeted(L, "addUI", int(args.size()), LUA_MULTRET) != 0) {
         const char* message = lua_tostring(L, -1);
         sayLine(std::string("Lua event error, ") + (message ? message : "(no message)"));
         lua_settop(L, base);
