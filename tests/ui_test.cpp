@@ -6,8 +6,13 @@
 
 #include <cmath>
 #include <memory>
+#include <set>
+#include <typeinfo>
 
 #include "core/worldState.h"
+#include "data/loadGalaxy.h"
+#include "entities/player.h"
+#include "script/startLua.h"
 #include "game/gameMain.h"
 #include "render/textures.h"
 #include "ui/uiArrowInput.h"
@@ -17,6 +22,7 @@
 #include "ui/uiScroller.h"
 #include "ui/uiSlider.h"
 #include "ui/uiWrapper.h"
+#include "support/dataTables.h"
 #include "support/glFixture.h"
 #include "support/testFiles.h"
 
@@ -41,11 +47,16 @@ struct Script {
 };
 
 struct Panels {
-    Universe universe{"/nonexistent/test.xml", "/nonexistent/projectiles.xml"};
+    Universe universe;
     std::vector<float> args{1, 6.4f, 9.4f, -94};
     // Fonts are only told apart here, never drawn through.
     int fontA = 0, fontB = 0;
     std::vector<Font*> fonts{reinterpret_cast<Font*>(&fontA), reinterpret_cast<Font*>(&fontB)};
+
+    explicit Panels(const char* galaxy = "/nonexistent/test.xml", const char* weapons = "/nonexistent/projectiles.xml")
+        : universe(galaxy, weapons)
+    {
+    }
 
     std::string event(Script& script, std::vector<Font*>* fontList = nullptr)
     {
@@ -520,7 +531,107 @@ TEST(UiUpdate, TwoHundredElementsAreAllSent)
     EXPECT_EQ(script.global("count"), "200");
 }
 
-// ---------------------------------------------------------------- drawing
+// ---------------------------------------------------------------- the shipped ui.lua
+
+namespace {
+// The shipped galaxy and script with the game API installed; Terra is planet 2.
+struct ShippedScript {
+    TablesGuard tables;
+    Panels p{VUMTAL_ASSETS_DIR "/test.xml", VUMTAL_ASSETS_DIR "/projectiles.xml"};
+    Player player{point{0, 0}};
+    Script script{""};
+    ShippedScript()
+    {
+        Universe& u = p.universe;
+        u.worlds.push_back(WorldState());
+        u.player = &player;
+        StdoutCapture quiet;
+        EXPECT_EQ(luaL_dofile(script.L, VUMTAL_ASSETS_DIR "/ui.lua"), 0);
+        initializeStars(u, script.L);
+        initLua(u, script.L);
+        quiet.text();
+    }
+    uiDisplayBase* element(const std::string& name)
+    {
+        for (uiDisplayBase* e : p.last().elements)
+            if (e->name == name) return e;
+        return nullptr;
+    }
+    std::string text(const std::string& name)  // a box's or a button's
+    {
+        std::vector<float> f;
+        std::vector<std::string> s;
+        element(name)->exportVals(f, s);
+        return s.at(0);
+    }
+    // Clicks the middle of the element, or off it by (dx, dy), and lets the panel
+    // talk to the script.
+    void click(const std::string& name, float dx = 0, float dy = 0)
+    {
+        uiDisplayBase* e = element(name);
+        ASSERT_TRUE(e) << name;
+        point middle{(e->x1 + e->x2) / 2 + dx, (e->y1 + e->y2) / 2 + dy};
+        p.last().mouseClick(middle, p.universe, script.L);
+        StdoutCapture quiet;
+        if (!p.last().update(script.L)) p.universe.uiDisplays.pop_back();
+    }
+};
+}  // namespace
+
+TEST(ShippedUi, InFlightTheMarketSaysSoAndASecondPressAddsNoPanel)
+{
+    ShippedScript s;
+    s.p.event(s.script);
+    s.p.event(s.script);
+    ASSERT_EQ(s.p.universe.uiDisplays.size(), 1u);
+    EXPECT_EQ(s.text("notice"), "The ship is not landed");
+    s.click("close");
+    EXPECT_TRUE(s.p.universe.uiDisplays.empty());
+    s.p.event(s.script);
+    EXPECT_EQ(s.p.universe.uiDisplays.size(), 1u);  // closed, so it opens again
+}
+
+TEST(ShippedUi, LandedTheMarketTradesPicksAndSwitchesSteering)
+{
+    ShippedScript s;
+    s.player.setLanded(2);
+    s.p.event(s.script);
+    ASSERT_EQ(s.p.universe.uiDisplays.size(), 1u);
+    std::set<std::string> kinds;
+    for (uiDisplayBase* e : s.p.last().elements) kinds.insert(typeid(*e).name());
+    EXPECT_EQ(kinds.size(), 5u);  // boxes serve both "box" and "text"
+    EXPECT_TRUE(s.element("frame") && !static_cast<uiBox*>(s.element("frame"))->borderless);
+    EXPECT_EQ(s.text("title"), "Market of Terra");
+    EXPECT_EQ(s.text("row1"), "> Grain                   10 cr");
+    EXPECT_EQ(s.text("row5"), "  Hull Plating [eq]      600 cr");
+    EXPECT_EQ(s.text("credits"), "Credits: 1000");
+
+    struct Step {
+        const char* click;
+        float dx, dy;
+        const char* textName;
+        const char* expected;
+        bool steering;
+    } steps[] = {
+        {"buy", 0, 0, "credits", "Credits: 990", true},
+        {"buy", 0, 0, "cargo", "Hold: 2 Grain", true},
+        {"sell", 0, 0, "credits", "Credits: 990", true},
+        {"picker", 0, -11, "chosen", "Selected: Textiles, 25 cr each", true},  // the low arrow: down the list
+        {"sell", 0, 0, "status", "The hold has only 0 Textiles", true},
+        {"quantity", 0, 0, "cost", "Quantity 1, cost 25 cr", true},  // the track: a click sets nothing
+        {"quantity", 19.5f, 0, "cost", "Quantity 2, cost 50 cr", true},
+        {"buy", 0, 0, "cargo", "Hold: 1 Grain, 2 Textiles", true},
+        {"steer", 0, 0, "steer", "Steering off", false},
+        {"close", 0, 0, nullptr, nullptr, true},
+    };
+    for (const Step& step : steps) {
+        s.click(step.click, step.dx, step.dy);
+        if (step.textName) EXPECT_EQ(s.text(step.textName), step.expected) << step.click;
+        EXPECT_EQ(s.player.input, step.steering) << step.click;
+    }
+    EXPECT_TRUE(s.p.universe.uiDisplays.empty());
+}
+
 
 namespace {
 const Rgb RED{255, 0, 0}, GREY{230, 230, 230}, BORDER{204, 204, 204}, BLUE{0, 0, 255};
