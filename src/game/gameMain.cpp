@@ -17,6 +17,7 @@
 #include "game/hud.h"
 #include "render/font.h"
 #include "render/textures.h"
+#include "script/budgetedCall.h"
 #include "script/startLua.h"
 
 const int w = 1280;
@@ -76,7 +77,8 @@ static void initialGlState()
 static void runUiScript(lua_State* L)
 {
     say("Loading LUA");
-    if (luaL_loadfile(L, "ui.lua") != 0 || lua_pcall(L, 0, LUA_MULTRET, 0) != 0) say("Error opening ui.lua");
+    // Budgeted: a script that never returns must not hold the game at start-up.
+    if (luaL_loadfile(L, "ui.lua") != 0 || !callLuaBudgeted(L, "ui.lua", 0, LUA_MULTRET)) say("Error opening ui.lua");
     stackDump(L);
 }
 

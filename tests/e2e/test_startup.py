@@ -43,6 +43,13 @@ def scenario(session):
     status = game.quit()
     session.check(status == 0, "q ended the game with status %s, not 0" % status)
 
+    # A UI script that never returns is stopped with one line, and the game starts.
+    looping = session.game(files={"ui.lua": "while true do end\n"}).start()
+    stopped = [l for l in looping.lines() if l.startswith("Lua ui.lua stopped:")]
+    session.check(stopped == ["Lua ui.lua stopped: ui.lua:1: ran past its instruction budget"],
+                  "endless ui.lua not stopped with one line: %s" % stopped)
+    session.check(looping.quit() == 0, "q did not end the game after an endless ui.lua")
+
 
 if __name__ == "__main__":
     gamerun.main(scenario)
