@@ -5,6 +5,8 @@
 #include <GL/glew.h>
 
 #include <cmath>
+#include <fstream>
+#include <iterator>
 #include <memory>
 #include <set>
 #include <typeinfo>
