@@ -367,6 +367,8 @@ TEST(UiBridge, ReturnsThatBuildNoPanelLeaveTheStackEmpty)
                                          "Stack dump.  Size: 3\ntable . 3 . table . \n"},
         {"return", "Error, display name undefined in LUA, aborting"},
         {"error('broken')", "Lua event error, [string \"function addUI() error('broken') end\"]:1: broken\n"},
+        {"error('two\\nlines')", "]:1: two lines\n"},
+        {"error({})", "Lua event error, (error object is a table value)\n"},
         {"while true do end", "Lua event error, [string \"function addUI() while true do end end\"]:1: addUI ran past its "
                               "instruction budget\n"},
         {"while true do pcall(function() while true do end end) end", "addUI ran past its instruction budget\n"},

@@ -46,12 +46,18 @@ bool callLuaBudgeted(lua_State* L, const char* name, int nargs, int nresults, in
 {
     if (runBudgeted(L, nargs, nresults, budget) == 0) return true;
 
-    const char* message = lua_tostring(L, -1);
-    std::string line = message ? message : std::string("(error object is a ") + luaL_typename(L, -1) + " value)";
-    for (char& c : line)
-        if (c == '\n' || c == '\r') c = ' ';
+    std::string line = luaErrorLine(L);
     lua_pop(L, 1);
     std::printf("Lua %s stopped: %s\n", name, line.c_str());
     std::fflush(stdout);
     return false;
+}
+
+std::string luaErrorLine(lua_State* L)
+{
+    const char* message = lua_tostring(L, -1);
+    std::string line = message ? message : std::string("(error object is a ") + luaL_typename(L, -1) + " value)";
+    for (char& c : line)
+        if (c == '\n' || c == '\r') c = ' ';
+    return line;
 }

@@ -2,6 +2,8 @@
 // a script that never returns.
 #pragma once
 
+#include <string>
+
 #include <lua.hpp>
 
 // Lua VM instructions a call may run: about a second of plain Lua on a desktop
@@ -18,3 +20,7 @@ bool callLuaBudgeted(lua_State* L, const char* name, int nargs, int nresults, in
 // words: returns lua_pcall's status and, on failure, leaves the error message in
 // place of the function and its arguments. A spent budget's message names `name`.
 int pcallLuaBudgeted(lua_State* L, const char* name, int nargs, int nresults, int budget = LUA_CALL_BUDGET);
+
+// The error value on top of the stack as one line of text (line breaks become
+// blanks; a value that is no text is named by its type). The stack is unchanged.
+std::string luaErrorLine(lua_State* L);

@@ -127,8 +127,7 @@ bool uiDisplay::update(lua_State* L)
     sayLine("numArgs " + std::to_string(numArgs));
 
     if (pcallLuaBudgeted(L, "updateUI", numArgs, LUA_MULTRET) != 0) {
-        const char* message = lua_tostring(L, -1);
-        sayLine(std::string("LUA encountered an error in uiDisplay update function: ") + (message ? message : ""));
+        sayLine("LUA encountered an error in uiDisplay update function: " + luaErrorLine(L));
         lua_pop(L, 1);
     }
     lua_checkstack(L, 8);  // room for the name and field lookups above the results

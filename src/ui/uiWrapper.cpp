@@ -110,8 +110,7 @@ void uiEvent(Universe& universe, std::vector<float>& args, std::vector<Font*> fo
     sayLine(calling.str());
 
     if (pcallLuaBudgeted(L, "addUI", int(args.size()), LUA_MULTRET) != 0) {
-        const char* message = lua_tostring(L, -1);
-        sayLine(std::string("Lua event error, ") + (message ? message : "(no message)"));
+        sayLine("Lua event error, " + luaErrorLine(L));
         lua_settop(L, base);
         return;
     }
