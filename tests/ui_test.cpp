@@ -73,6 +73,13 @@ bool has(const std::string& text, const std::string& part) { return text.find(pa
 
 point at(float x, float y) { return point{x, y}; }
 
+// The mouse handlers take the universe but no element reads it.
+Universe& noUniverse()
+{
+    static Universe empty("/nonexistent/test.xml", "/nonexistent/projectiles.xml");
+    return empty;
+}
+
 }  // namespace
 
 // ---------------------------------------------------------------- element input
@@ -91,11 +98,10 @@ TEST(UiButton, HoverAndClickMoveTheStatesAndOnlyClicksMarkModified)
         {2, at(5, 5), true, 1, true},    {3, at(5, 5), true, 1, true},   {0, at(0, 5), true, 0, false},
         {0, at(0.001f, 5), true, 3, true}, {7, at(5, 5), true, 7, false},
     };
-    Universe* none = nullptr;
     for (const Case& c : cases) {
         uiButton b(10, 10, 0, 0, nullptr, "", c.from);  // corners in any order
         point mouse = c.mouse;
-        if (c.click) b.handleMouseClick(mouse, *none, nullptr);
+        if (c.click) b.handleMouseClick(mouse, noUniverse(), nullptr);
         else b.handleMouseHover(mouse);
         EXPECT_EQ(b.state, c.to) << "from " << c.from << " at " << mouse.x;
         EXPECT_EQ(b.modified, c.modified) << "from " << c.from << " at " << mouse.x;
@@ -129,15 +135,14 @@ TEST(UiArrows, ClicksStepByOneAndDragsOnTheTrackSetTheValue)
         {"upright scroller track", SCROLLER, 10, 10, 14, 50, 5, 0, 10, 0, at(12, 20), true, 1.0f / 6 * 10, true},
         {"upright scroller high arrow", SCROLLER, 10, 10, 14, 50, 5, 0, 10, 5, at(12, 48), false, 6, true},
     };
-    Universe* none = nullptr;
     for (const Case& c : cases) {
         std::unique_ptr<uiDisplayBase> e;
         if (c.kind == SLIDER) e.reset(new uiSlider(c.x1, c.y1, c.x2, c.y2, c.w, c.left, c.right, c.cur));
         else e.reset(new uiScroller(c.x1, c.y1, c.x2, c.y2, c.w, c.left, c.right, c.cur));
         point mouse = c.mouse;
         int dt = 16;
-        if (c.drag) e->handleMouseDrag(mouse, dt, *none, nullptr);
-        else e->handleMouseClick(mouse, *none, nullptr);
+        if (c.drag) e->handleMouseDrag(mouse, dt, noUniverse(), nullptr);
+        else e->handleMouseClick(mouse, noUniverse(), nullptr);
         float value = c.kind == SLIDER ? static_cast<uiSlider*>(e.get())->curVal : static_cast<uiScroller*>(e.get())->curVal;
         EXPECT_FLOAT_EQ(value, c.expected) << c.what;
         EXPECT_EQ(e->modified, c.modified) << c.what;
@@ -147,14 +152,13 @@ TEST(UiArrows, ClicksStepByOneAndDragsOnTheTrackSetTheValue)
 TEST(UiArrows, AHeldArrowRepeatsAfterTheDelayAndLettingGoRestartsIt)
 {
     uiScroller s(0, 0, 40, 4, 5, 0, 100, 0);
-    Universe* none = nullptr;
     arrowRepeatBookkeeping(s);  // a drawn frame without a held arrow
     std::vector<int> stepFrames;
     for (int frame = 1; frame <= 180; ++frame) {
         int dt = 16;  // the timer climbs by dt + 1 a frame
         point mouse = frame == 100 ? at(20, 20) : at(38, 2);
         float before = s.curVal;
-        s.handleMouseDrag(mouse, dt, *none, nullptr);
+        s.handleMouseDrag(mouse, dt, noUniverse(), nullptr);
         arrowRepeatBookkeeping(s);
         if (s.curVal != before) stepFrames.push_back(frame);
     }
@@ -221,49 +225,24 @@ TEST(UiExchange, ImportReadsTheTableOnTopAndNormalisesTheRectangle)
     EXPECT_EQ(button.text, "");
 }
 
-TEST(UiExchange, OnlyBoxesActOnModifyCommands)
+TEST(UiExchange, BoxesTakeColourRectangleAndTextCommandsAndIgnoreShortOnes)
 {
     struct Case {
         std::vector<float> f;
         std::vector<std::string> s;
-        std::vector<float> rect;
-        float red;
+        std::vector<float> rectAndRed;
         std::string text;
     } cases[] = {
-        {{1, 10, 20, 5, 8}, {}, {5, 8, 10, 20}, 0.8f, "t"},
-        {{0, 0.1f, 0.2f, 0.3f}, {}, {0, 0, 1, 1}, 0.1f, "t"},
-        {{2}, {"new"}, {0, 0, 1, 1}, 0.8f, "new"},
-        {{2}, {}, {0, 0, 1, 1}, 0.8f, "t"},
-        {{1, 10, 20}, {}, {0, 0, 1, 1}, 0.8f, "t"},
-        {{3, 1, 1, 1, 1}, {"x"}, {0, 0, 1, 1}, 0.8f, "t"},
-        {{}, {}, {0, 0, 1, 1}, 0.8f, "t"},
+        {{1, 10, 20, 5, 8}, {}, {5, 8, 10, 20, 0.8f}, "t"}, {{0, 0.1f, 0.2f, 0.3f}, {}, {0, 0, 1, 1, 0.1f}, "t"},
+        {{2}, {"new"}, {0, 0, 1, 1, 0.8f}, "new"},        {{2}, {}, {0, 0, 1, 1, 0.8f}, "t"},
+        {{1, 10, 20}, {}, {0, 0, 1, 1, 0.8f}, "t"},         {{}, {"x"}, {0, 0, 1, 1, 0.8f}, "t"},
     };
     for (Case& c : cases) {
         uiBox box(0, 0, 1, 1, "t", nullptr, false);
         box.modify(c.f, c.s);
-        EXPECT_EQ(std::vector<float>({box.x1, box.y1, box.x2, box.y2}), c.rect);
-        EXPECT_FLOAT_EQ(box.colour[0], c.red);
+        EXPECT_EQ(std::vector<float>({box.x1, box.y1, box.x2, box.y2, box.colour[0]}), c.rectAndRed);
         EXPECT_EQ(box.text, c.text);
     }
-    uiBar bar(0, 0, 1, 1, 0, 1, 0);
-    std::vector<float> f{1, 10, 20, 5, 8};
-    std::vector<std::string> s;
-    bar.modify(f, s);
-    EXPECT_EQ(bar.x2, 1);
-}
-
-TEST(UiExchange, PanelExportPrefixesThePanelNameAndResizesTheRecords)
-{
-    uiDisplay panel("market");
-    panel.addDisplay(new uiBar(0, 0, 1, 1, 0, 1, 0), "a");
-    panel.addDisplay(new uiBox(0, 0, 1, 1, "t", nullptr, false), "a");  // names may repeat
-    std::vector<std::vector<float>> f(3, std::vector<float>{7});
-    std::vector<std::vector<std::string>> s(3);
-    panel.exportVals(f, s);
-    ASSERT_EQ(f.size(), 2u);
-    EXPECT_EQ(f[0].size(), 9u);  // the record kept, this one behind it
-    EXPECT_EQ(s[1], (std::vector<std::string>{"market", "t"}));
-    EXPECT_EQ(panel.elements[1]->name, "a");
 }
 
 // ---------------------------------------------------------------- the addUI bridge
