@@ -123,6 +123,26 @@ TEST(Gravity, PlayerInsideAStarIsNeitherRemovedNorHurtAndNeverGetsANanVelocity)
     EXPECT_FLOAT_EQ(q.velocity.y, -law(500, 1, 200, 16));
 }
 
+TEST(Gravity, NothingAtTheVeryCentreIsPulledAndAnOverflowingPullIsNone)
+{
+    // A star of negative radius swallows nothing, so a shot and a ship at its
+    // centre meet the pull there, where it has no direction.
+    WorldState world;
+    Star odd(point{0, 0}, -5, -10, TEX_BLUESTAR, "Odd");
+    Projectile& shot = addProjectile(world, point{0, 0});
+    Ship& ship = addShip(world, point{0, 0});
+    odd.update(world, nullptr, 16);
+    // A mass beyond float gives no pull rather than inf * 0 = NaN in a frame of dt 0.
+    WorldState empty;
+    Star huge(point{0, 0}, 1e38f, 1, TEX_BLUESTAR, "Huge");
+    Player p(point{0, 200});
+    huge.update(empty, &p, 0);
+    for (point v : {shot.velocity, ship.velocity, p.velocity}) {
+        EXPECT_EQ(v.x, 0);
+        EXPECT_EQ(v.y, 0);
+    }
+}
+
 TEST(Planets, ConstructorTakesDegreesWithThreePointOneFourAndAnnouncesTheName)
 {
     StdoutCapture out;
@@ -235,6 +255,13 @@ TEST(Planets, LandedShipIsCarriedOnlyWithinTenUnitsOfTheSurface)
     far.setLanded(9);
     planet.update(world, &far, 16, point{0, 0});
     EXPECT_FLOAT_EQ(far.location.x, 135);
+
+    // A planet beyond the playfield keeps its passenger on the field's edge.
+    Player outside(point{1e38f, -1e38f});
+    outside.setLanded(9);
+    planet.update(world, &outside, 16, point{1e38f, -1e38f});
+    EXPECT_FLOAT_EQ(outside.location.x, PLAYFIELD_LIMIT);
+    EXPECT_FLOAT_EQ(outside.location.y, -PLAYFIELD_LIMIT);
 }
 
 TEST(Planets, PlanetPullsAndSwallowsLikeAStar)
