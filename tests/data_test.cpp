@@ -105,10 +105,10 @@ TEST(ReadData, TokensThatAreNoFiniteNumberReadAsZeroWithALine)
     ASSERT_EQ(r.rows.size(), 2u);
     EXPECT_EQ(r.rows[0], (std::vector<float>{1, 0, 0}));
     EXPECT_EQ(r.rows[1], (std::vector<float>{0, 0, 12}));  // a leading number is still taken
-    const std::string lines[] = {"\"abc\" at row 0, column 1 is not a number; it reads as 0\n",
-                                 "\"nan\" at row 0, column 2 is not a finite number; it reads as 0\n",
-                                 "\"-inf\" at row 1, column 0 is not a finite number; it reads as 0\n",
-                                 "\"1e39\" at row 1, column 1 is not a finite number; it reads as 0\n"};
+    const std::string lines[] = {"\"abc\" at row 0, column 2 is not a number; it reads as 0\n",
+                                 "\"nan\" at row 0, column 3 is not a finite number; it reads as 0\n",
+                                 "\"-inf\" at row 1, column 1 is not a finite number; it reads as 0\n",
+                                 "\"1e39\" at row 1, column 2 is not a finite number; it reads as 0\n"};
     for (const std::string& line : lines) EXPECT_NE(r.out.find("table.txt: " + line), std::string::npos) << line;
     EXPECT_EQ(std::count(r.out.begin(), r.out.end(), '\n'), 5);  // with "Opening"
 }

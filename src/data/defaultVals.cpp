@@ -29,7 +29,8 @@ static std::string textItem(const std::string& token)
 
 // A number token as float. Text that is no number, and NaN or infinity (also what
 // an overflowing number reads as), would leave a zero or a poisoned value without
-// a word: they read as 0 with a line naming the file and the cell.
+// a word: they read as 0 with a line naming the file and the cell (rows counted
+// from 0 like ship types, columns from 1 like the modders' guide).
 static float tableNumber(const char* file, const std::string& token, long row, int column)
 {
     char* end = nullptr;
@@ -40,7 +41,7 @@ static float tableNumber(const char* file, const std::string& token, long row, i
     else if (!std::isfinite(value))
         problem = "is not a finite number";
     if (!problem) return value;
-    std::printf("%s: \"%s\" at row %ld, column %d %s; it reads as 0\n", file, token.c_str(), row, column, problem);
+    std::printf("%s: \"%s\" at row %ld, column %d %s; it reads as 0\n", file, token.c_str(), row, column + 1, problem);
     std::fflush(stdout);
     return 0;
 }

@@ -1,0 +1,95 @@
+"""A modder's worst day: every value the loaders once let through to a crash, a
+NaN for good, an endless stream of lines or unbounded memory, all at once. The
+game names each at start-up, then takes scripted flying, firing, zooming and
+camera keys without a crash, a sanitizer report or a line repeated every frame.
+VUMTAL_BAD_DATA_SECONDS makes the play longer (a minute for a soak by hand)."""
+import os
+import time
+
+import gamerun
+import scenes
+
+GALAXY = scenes.galaxy([
+    # infinite density: with a frame of dt 0 its pull was NaN
+    '<star name="Inf" xcoord="3000" ycoord="0" radius="300" density="inf" texture="3e9"/>',
+    # negative radius and density: a pull reaches its very centre
+    '<star name="Odd" xcoord="-3000" ycoord="0" radius="-5" density="-10" texture="21"/>',
+    # a gate round the player: NaN radius caught from anywhere, NaN target stranded the player at NaN
+    '<wormhole xcoord="0" ycoord="-1500" radius="nan" targetWorld="nan" targetXcoord="nan"'
+    ' targetYcoord="inf" emitter="nan"/>',
+    scenes.wormhole(0, 5000, 200, 5, 0, 0),  # to a world that does not exist
+])
+
+WEAPONS = scenes.projectiles(
+    scenes.projectile(name="Flood", cooldown=100, numProjectiles="1e9", spread="1e30", uniformSpread=0,
+                      lifetime=400),
+    scenes.projectile(name="Beam", damage="nan"),
+    scenes.projectile(name="Dud", cooldown=100, lifetime=200, onDeathEffect=7, onHitEffect=9),
+    scenes.projectile(name="Lost", speed="inf", spread="nan", numProjectiles=3, lifetime=300),
+)
+
+FILES = {
+    "test.xml": GALAXY,
+    "projectiles.xml": WEAPONS,
+    "playerdata.txt": "0 -1500 0.001 junk nan\n",  # garbage, NaN and a short row
+    "shipdata.txt": "0 0 0.5 60 30\n3e9 0.01 inf 100 50\n",  # ai beyond int, infinite top speed
+}
+
+# What the game now says about each at start-up.
+EXPECTED = [
+    'test.xml: star 0 of world 0: density="inf" is not a finite number; using 0',
+    'test.xml: wormhole 0 of world 0: radius="nan" is not a finite number; using 0',
+    'test.xml: wormhole 0 of world 0: targetWorld="nan" is not a finite number; using 0',
+    'test.xml: wormhole 0 of world 0: targetXcoord="nan" is not a finite number; using 0',
+    'projectiles.xml: projectile 0 "Flood": numProjectiles 1000000000 is more than 100 shots a pull; using 100',
+    'projectiles.xml: projectile 0 "Flood": spread 1e+30 is wider than a full turn; using 360',
+    'projectiles.xml: projectile 2 "Dud": onDeathEffect 7 names no event',
+    'projectiles.xml: projectile 3 "Lost": speed="inf" is not a finite number; using 100',
+    'playerdata.txt: "junk" at row 0, column 4 is not a number; it reads as 0',
+    'playerdata.txt: the first row has 5 of 7 numbers',
+    'shipdata.txt: "inf" at row 1, column 3 is not a finite number; it reads as 0',
+    'shipdata.txt: ai 3e+09 of row 1 is no behaviour mode; using 0 (drift)',
+]
+
+
+def play(game, seconds):
+    """Flies, fires every slot and pushes every camera and spawn factor to its bound."""
+    game.key(*["equal"] * 12)
+    game.wheel(-60)
+    game.key(*["n", "c"] * 40)
+    game.move(0, -80)
+    deadline = time.monotonic() + seconds
+    while time.monotonic() < deadline:
+        for slot in "1234":
+            game.key(slot)
+            game.hold("space", 0.4)
+        game.hold("w", 0.3)
+        game.hold("d", 0.2)
+        game.wheel(30)
+        game.key(*["m", "x"] * 10)
+    game.wait_frames(5)
+
+
+def scenario(session):
+    game = session.game(name="bad-data", files=FILES).start()
+    lines = game.lines()
+    for expected in EXPECTED:
+        session.check(any(expected in line for line in lines), "no line %r at start-up" % expected)
+
+    play(game, float(os.environ.get("VUMTAL_BAD_DATA_SECONDS", "4")))
+    shot = game.screenshot("after-play")
+    scenes.note("bad data: lit pixels after play", shot.lit())
+    session.check(game.running(), "the game ended during play")
+
+    dud = sum(1 for line in game.lines() if line.startswith("Bad eventNum value in projectileEvent"))
+    game.wait_frames(20)
+    later = sum(1 for line in game.lines() if line.startswith("Bad eventNum value in projectileEvent"))
+    scenes.note("bad data: unknown-event lines, and 20 frames later", dud, later)
+    session.check(later == dud, "shots with an unknown event kept printing: %d lines, then %d" % (dud, later))
+    session.check(game.quit() == 0, "q did not end the game with status 0")
+    errors = [line for line in game.lines("stderr") if line.strip()]
+    session.check(not errors, "stderr (a sanitizer report?): %s" % "\n".join(errors[:20]))
+
+
+if __name__ == "__main__":
+    gamerun.main(scenario)
