@@ -113,14 +113,26 @@ TEST(ReadData, TokensThatAreNoFiniteNumberReadAsZeroWithALine)
     EXPECT_EQ(std::count(r.out.begin(), r.out.end(), '\n'), 5);  // with "Opening"
 }
 
-TEST(PlayerData, FirstRowBuildsThePlayer)
+namespace {
+// The player built from a playerdata.txt holding content, and what loading it printed.
+std::unique_ptr<Player> playerFrom(const std::string& content, std::string& out)
 {
     std::string dir = makeScratchDir();
-    writeFile(dir, "playerdata.txt", "# x y thrust reverse turn health radius\n10 -20 0.002 0.0005 0.003 750 30\n1 1 1 1 1 1 1\n");
+    writeFile(dir, "playerdata.txt", content);
     ScopedWorkingDir cd(dir);
     StdoutCapture capture;
     std::unique_ptr<Player> p(initializePlayer());
-    EXPECT_EQ(capture.text(), "Loading player data\nOpening playerdata.txt\n");
+    out = capture.text();
+    return p;
+}
+}  // namespace
+
+TEST(PlayerData, FirstRowBuildsThePlayer)
+{
+    std::string out;
+    std::unique_ptr<Player> p =
+        playerFrom("# x y thrust reverse turn health radius\n10 -20 0.002 0.0005 0.003 750 30\n1 1 1 1 1 1 1\n", out);
+    EXPECT_EQ(out, "Loading player data\nOpening playerdata.txt\n");
     EXPECT_FLOAT_EQ(p->location.x, 10);
     EXPECT_FLOAT_EQ(p->location.y, -20);
     EXPECT_FLOAT_EQ(p->thrustPower, 0.002f);
@@ -151,12 +163,9 @@ TEST(PlayerData, MissingOrEmptyFileGivesTheBuiltInShipAtTheCentre)
 
 TEST(PlayerData, ShortFirstRowTakesTheRestFromTheBuiltInShip)
 {
-    std::string dir = makeScratchDir();
-    writeFile(dir, "playerdata.txt", "10 -20 0.002 0.0005 nan\n");
-    ScopedWorkingDir cd(dir);
-    StdoutCapture capture;
-    std::unique_ptr<Player> p(initializePlayer());
-    EXPECT_NE(capture.text().find("playerdata.txt: the first row has 5 of 7 numbers; the rest are the built-in ship's\n"),
+    std::string out;
+    std::unique_ptr<Player> p = playerFrom("10 -20 0.002 0.0005 nan\n", out);
+    EXPECT_NE(out.find("playerdata.txt: the first row has 5 of 7 numbers; the rest are the built-in ship's\n"),
               std::string::npos);
     EXPECT_FLOAT_EQ(p->location.y, -20);
     EXPECT_FLOAT_EQ(p->reversePower, 0.0005f);
@@ -483,6 +492,7 @@ TEST(ProjectileLoader, UnusableValuesAreNamedOnceAndBounded)
         {R"(numProjectiles="1e9")", "numProjectiles 1000000000 is more than 100 shots a pull; using 100", 100, 0},
         {R"(numProjectiles="100" spread="1e30")", "spread 1e+30 is wider than a full turn; using 360", 100, 360},
         {R"(spread="-400")", "spread -400 is wider than a full turn; using -360", 1, -360},
+        {R"(cooldown="3e9")", "cooldown 3e+09 is beyond a whole number's range; using 2147483647", 1, 0},
     };
     for (const Case& c : cases) {
         Loaded l = load("<universe/>", std::string("<projectiles><projectile name=\"W\" ") + c.attributes +

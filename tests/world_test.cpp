@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "core/worldState.h"
+#include "entities/player.h"
 #include "entities/timerClasses.h"
 #include "support/testFiles.h"
 
@@ -116,3 +117,18 @@ TEST_F(UniverseLoading, NestingBeyondTheBoundIsOneLineNotACrash)
         EXPECT_EQ(universe.loadError, c.error.empty() ? "" : dir + "/" + c.error);
     }
 }
+
+#ifndef NDEBUG
+// Only a wormhole or start-up changes the player's world, and both keep it valid;
+// anything else that breaks this is caught where the world is looked up.
+TEST(WorldModelDeathTest, CurrentWorldAssertsTheIndexNamesAWorld)
+{
+    Universe universe("/nonexistent/test.xml", "/nonexistent/projectiles.xml");
+    universe.worlds.push_back(WorldState());
+    Player player(point{0, 0});
+    universe.player = &player;
+    EXPECT_EQ(&universe.currentWorld(), &universe.worlds[0]);
+    player.warpWorld(1);
+    EXPECT_DEATH(universe.currentWorld(), "worlds.size");
+}
+#endif

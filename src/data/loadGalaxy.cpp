@@ -1,5 +1,6 @@
 #include "data/loadGalaxy.h"
 
+#include <climits>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
@@ -25,14 +26,15 @@ void say(const std::string& line)
 
 bool named(const XmlNode* node, const char* name) { return std::strcmp(node->name(), name) == 0; }
 
-// Integers are written as numbers and cut toward zero; values no int can hold
-// are clamped rather than left to undefined conversion.
-int toInt(float value)
+// Integers are written as numbers and cut toward zero; a value no int can hold
+// is clamped, with a line, rather than left to undefined conversion.
+int toInt(float value, const char* name, const std::string& where)
 {
-    if (std::isnan(value)) return 0;
-    if (value >= 2147483647.0f) return 2147483647;
-    if (value <= -2147483648.0f) return -2147483647 - 1;
-    return int(value);
+    if (value > -2147483648.0f && value < 2147483648.0f) return int(value);
+    int clamped = value > 0 ? INT_MAX : INT_MIN;
+    say(where + ": " + name + " " + toString(value) + " is beyond a whole number's range; using " +
+        std::to_string(clamped));
+    return clamped;
 }
 
 // A number attribute of one element; "where" names the file and the element for
@@ -49,7 +51,7 @@ float readNumber(const XmlNode* node, const char* name, float fallback, const st
 
 int readInt(const XmlNode* node, const char* name, const std::string& where)
 {
-    return toInt(readNumber(node, name, 0, where));
+    return toInt(readNumber(node, name, 0, where), name, where);
 }
 
 std::string numbered(const char* element, size_t index, int world)
@@ -167,7 +169,9 @@ const ProjectileAttribute projectileAttributes[] = {
 struct StoreNumber {
     projectileData& record;
     float value;
-    void operator()(int projectileData::*field) const { record.*field = toInt(value); }
+    const char* name;
+    const std::string& where;
+    void operator()(int projectileData::*field) const { record.*field = toInt(value, name, where); }
     void operator()(float projectileData::*field) const { record.*field = value; }
     void operator()(bool projectileData::*field) const { record.*field = value != 0; }
 };
@@ -207,7 +211,7 @@ projectileData readProjectile(const XmlNode* node, size_t slot)
     const std::string where = "projectiles.xml: projectile " + std::to_string(slot) + " \"" + record.name + "\"";
     for (const ProjectileAttribute& attribute : projectileAttributes) {
         float value = readNumber(node, attribute.name, attribute.fallback, where);
-        std::visit(StoreNumber{record, value}, attribute.field);
+        std::visit(StoreNumber{record, value, attribute.name, where}, attribute.field);
     }
     checkProjectile(record, where);
     return record;

@@ -54,9 +54,9 @@ EXPECTED = [
 
 def play(game, seconds):
     """Flies, fires every slot and pushes every camera and spawn factor to its bound."""
-    game.key(*["equal"] * 12)
-    game.wheel(-60)
-    game.key(*["n", "c"] * 40)
+    game.key(*["equal"] * 10)  # 500 ms down to the 1 ms bound
+    game.wheel(-32)               # zoom 4000 out to the 1000000 bound
+    game.key(*["n", "c"] * 24)    # near and far factors to their bounds of 64 and 1/64
     game.move(0, -80)
     deadline = time.monotonic() + seconds
     while time.monotonic() < deadline:
@@ -65,8 +65,8 @@ def play(game, seconds):
             game.hold("space", 0.4)
         game.hold("w", 0.3)
         game.hold("d", 0.2)
-        game.wheel(30)
-        game.key(*["m", "x"] * 10)
+        game.wheel(4)
+        game.key("m", "x")
     game.wait_frames(5)
 
 
