@@ -52,6 +52,8 @@ public:
 
     Universe();  // reads "test.xml" and "projectiles.xml" from the working directory
     Universe(const char* galaxyPath, const char* projectilePath);
+    // The panels' elements go with the universe; each belongs to one panel.
+    ~Universe();
     Universe(const Universe&) = delete;  // the documents point into this object's buffers
     Universe& operator=(const Universe&) = delete;
 
