@@ -15,10 +15,14 @@
 #include "data/defaultVals.h"
 #include "data/loadGalaxy.h"
 #include "entities/player.h"
+#include "support/dataTables.h"
 #include "support/testFiles.h"
 
 using Table = std::vector<std::vector<float>>;
 using TextTable = std::vector<std::vector<std::string>>;
+
+// What building an effect prints (the test binaries build no shader programs).
+const std::string emitterBuilt = "Emitter construct\nshader size: 0\n";
 
 namespace {
 struct Read {
@@ -106,7 +110,7 @@ TEST(PlayerData, FirstRowBuildsThePlayer)
     ScopedWorkingDir cd(dir);
     StdoutCapture capture;
     std::unique_ptr<Player> p(initializePlayer());
-    EXPECT_EQ(capture.text(), "Loading player data\nOpening playerdata.txt\n");
+    EXPECT_EQ(capture.text(), "Loading player data\nOpening playerdata.txt\n" + emitterBuilt);
     EXPECT_FLOAT_EQ(p->location.x, 10);
     EXPECT_FLOAT_EQ(p->location.y, -20);
     EXPECT_FLOAT_EQ(p->thrustPower, 0.002f);
@@ -123,7 +127,7 @@ TEST(PlayerData, MissingOrEmptyFileGivesTheBuiltInShipAtTheCentre)
     {
         StdoutCapture capture;
         std::unique_ptr<Player> p(initializePlayer());
-        EXPECT_EQ(capture.text(), "Loading player data\nError opening file\nplayerdata read failure\n");
+        EXPECT_EQ(capture.text(), "Loading player data\nError opening file\nplayerdata read failure\n" + emitterBuilt);
         EXPECT_FLOAT_EQ(p->location.x, 0);
         EXPECT_FLOAT_EQ(p->thrustPower, 0.001f);
     }
@@ -175,11 +179,14 @@ Loaded load(const std::string& galaxy, const std::string& projectiles = oneProje
     std::string g = writeFile(dir, "test.xml", galaxy);
     std::string p = writeFile(dir, "projectiles.xml", projectiles);
     Loaded l;
+    const std::vector<EmitterTable> shipped = emitters;
+    emitters.assign(2, emitterTableOf(10, 1));  // gates naming table 0 or 1 find one
     l.universe = std::make_unique<Universe>(g.c_str(), p.c_str());
     l.universe->worlds.push_back(WorldState());  // as start-up does
     StdoutCapture capture;
     l.ok = initializeStars(*l.universe, L);
     l.out = capture.text();
+    emitters = shipped;
     return l;
 }
 
@@ -216,7 +223,7 @@ TEST(GalaxyLoader, PrintsEachElementAndSkipsWhatItDoesNotKnow)
       </world>
     </universe>)",
                     "<projectiles><projectile/><note/></projectiles>");
-    EXPECT_EQ(l.out, std::string("note\nNot a world\nworld\n\tstar\nNot a planet\nP\n\twormhole\n") +
+    EXPECT_EQ(l.out, std::string("note\nNot a world\nworld\n\tstar\nNot a planet\nP\n\twormhole\n") + emitterBuilt +
                          "projectile\nnote\nNot a projectile\n" + done);
     const Universe& u = *l.universe;
     ASSERT_EQ(u.worlds.size(), 1u);  // "note" took no world number
@@ -279,12 +286,31 @@ TEST(GalaxyLoader, WormholeToAWorldThatDoesNotExistIsNamedOnce)
       <world><wormhole targetWorld="-1"/></world>
     </universe>)");
     EXPECT_TRUE(l.ok);
-    EXPECT_EQ(l.out, std::string("world\n\twormhole\n\twormhole\nworld\n\twormhole\n") +
+    EXPECT_EQ(l.out, "world\n\twormhole\n" + emitterBuilt + "\twormhole\n" + emitterBuilt + "world\n\twormhole\n" +
+                         emitterBuilt +
                          "test.xml: wormhole 1 of world 0 leads to world 5, which does not exist; "
                          "it will not carry the player\n"
                          "test.xml: wormhole 0 of world 1 leads to world -1, which does not exist; "
                          "it will not carry the player\n" +
                          "projectile\n" + done);
+}
+
+TEST(GalaxyLoader, WormholeWhoseEmitterNamesNoTableIsNamedOnceAndDrawsNothing)
+{
+    Loaded l = load(R"(<universe><world>
+      <wormhole targetWorld="0" emitter="1"/><wormhole targetWorld="0" emitter="2"/><wormhole targetWorld="0" emitter="-1"/>
+    </world></universe>)");
+    EXPECT_TRUE(l.ok);
+    const std::string gate = "test.xml: wormhole ";
+    EXPECT_NE(l.out.find(gate + "1 of world 0 names emitter 2, but emitterShade2.txt was not read; it draws nothing\n"),
+              std::string::npos);
+    EXPECT_NE(l.out.find(gate + "2 of world 0 names emitter -1, but emitterShade-1.txt was not read; it draws nothing\n"),
+              std::string::npos);
+    EXPECT_EQ(l.out.find(gate + "0 of world 0"), std::string::npos);
+    const std::vector<Wormhole>& gates = l.universe->worlds[0].wormholes;
+    EXPECT_EQ(gates[0].emitter.quadCount(), 10);
+    EXPECT_TRUE(gates[1].emitter.table.empty());
+    EXPECT_EQ(gates[2].emitter.kind(), -1);
 }
 
 TEST(GalaxyLoader, LuaStateReachesEveryWorldEvenWithoutWorldElements)

