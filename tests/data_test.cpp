@@ -8,6 +8,7 @@
 #include <cstring>
 #include <memory>
 #include <set>
+#include <sstream>
 #include <stdexcept>
 
 #include "core/worldState.h"
@@ -16,6 +17,7 @@
 #include "data/loadGalaxy.h"
 #include "entities/player.h"
 #include "support/dataTables.h"
+#include "support/glFixture.h"
 #include "support/testFiles.h"
 
 using Table = std::vector<std::vector<float>>;
@@ -519,4 +521,211 @@ TEST(ShippedData, GalaxyIsConnectedAndTheStartIsClear)
                 EXPECT_FALSE(getVal(good, "name").empty());
                 EXPECT_GT(getValF(kit, "price"), 0);
             }
+}
+
+// ---- Emitter tables ---------------------------------------------------------
+
+namespace {
+EmitterTable parseTable(const std::string& text)
+{
+    std::istringstream in(text);
+    return readEmitterFile(in);
+}
+
+EmitterRow rising(float head0, int heads)  // head numbers then the curve c[j] = j
+{
+    EmitterRow row(size_t(heads), head0);
+    for (int j = 0; j < 100; ++j) row.push_back(float(j));
+    return row;
+}
+}  // namespace
+
+TEST(EmitterTables, LinesBecomeRowsOfTheCurrentBlock)
+{
+    const struct {
+        const char* text;
+        EmitterTable table;
+    } cases[] = {
+        {"#\n1 2 3\n", {{{1, 2, 3}}}},
+        {"#\n1 2 3 \n", {{{1, 2, 3}}}},             // a trailing space adds nothing
+        {"#\n1  2\n", {{{1, 0, 2}}}},               // an empty piece is 0
+        {"#\n 4\n", {{{0, 4}}}},
+        {"#\n7\n\n\r\n", {{}}},                     // lines of one character are skipped
+        {"#\n5 6\r\n", {{{5, 6}}}},                 // a carriage return stays but reads as nothing
+        {"#\n1\t2 x\n", {{{1, 0}}}},                // tabs do not separate; words read 0
+        {"9 9\n#a\n1 1\n#b\n#c\n2 2\n", {{{1, 1}}, {}, {{2, 2}}}},  // rows before a block are dropped
+        {"", {}},
+    };
+    for (const auto& c : cases) EXPECT_EQ(parseTable(c.text), c.table) << c.text;
+}
+
+TEST(EmitterTables, ExpansionResamplesEachCurveToTheLengthInRowThree)
+{
+    EmitterBlock block{{1}, {1}, {1}, {10}, rising(2, 2), rising(3, 0), rising(5, 1), {4, 5}, {6}, rising(2, 1)};
+    EmitterBlock expanded = expandMatrix(block);
+    ASSERT_EQ(expanded.size(), block.size());
+    EXPECT_EQ(expanded[3], EmitterRow{10});
+    const float step[10] = {0, 9.9f, 19.8f, 29.7f, 39.6f, 49.5f, 59.4f, 69.3f, 79.2f, 89.1f};
+    ASSERT_EQ(expanded[4].size(), 12u);  // two heads and ten samples
+    ASSERT_EQ(expanded[5].size(), 10u);
+    ASSERT_EQ(expanded[6].size(), 11u);
+    EXPECT_EQ(expanded[4][1], 2);
+    for (int k = 0; k < 10; ++k) {
+        EXPECT_NEAR(expanded[4][2 + k], 2 * step[k], 1e-4) << k;   // row 4: scaled by its first number
+        EXPECT_NEAR(expanded[5][k], 0, 1e-4) << k;                  // a bare curve's first number is c[0] = 0
+        EXPECT_NEAR(expanded[6][1 + k], step[k], 1e-4) << k;        // row 6 is not scaled
+        EXPECT_NEAR(expanded[9][1 + k], 2 * step[k], 1e-4) << k;    // row 9 is
+    }
+    EXPECT_EQ(expanded[7], block[7]);
+    EXPECT_EQ(block[4].size(), 102u);  // the argument is untouched
+}
+
+TEST(EmitterTables, ExpansionWithoutAUsableLengthKeepsOnlyTheHeads)
+{
+    EmitterRow curveRow = rising(7, 2);
+    EmitterRow shortCurve(50, 1.0f);  // 10 to 99 numbers: no whole curve
+    const struct {
+        EmitterBlock block;
+        size_t row;
+    } cases[] = {
+        {{{1}, {1}, {1}, {0}, curveRow}, 4},
+        {{{1}, {1}, {1}, {-5}, curveRow}, 4},
+        {{{1}, {1}, {1}, {}, curveRow}, 4},
+        {{{1}, {1}, curveRow}, 2},  // fewer than four rows
+    };
+    for (const auto& c : cases) EXPECT_EQ(expandMatrix(c.block)[c.row], (EmitterRow{7, 7})) << c.row;
+    EXPECT_EQ(expandMatrix({{1}, {1}, {1}, {50}, shortCurve})[4], shortCurve);
+}
+
+TEST(EmitterTables, FilesAreReadUpToTheFirstGap)
+{
+    std::string dir = makeScratchDir();
+    writeFile(dir, "emitterShade0.txt", "#\n2 3\n");
+    writeFile(dir, "emitterShade1.txt", "#\n4 5\n#\n");
+    writeFile(dir, "emitterShade3.txt", "#\n6 7\n");  // after the gap: never read
+    ScopedWorkingDir cd(dir);
+    StdoutCapture capture;
+    std::vector<EmitterTable> tables = readAndExpandEmitterData();
+    EXPECT_EQ(capture.text(), "Processing emitterShade0.txt\nProcessing emitterShade1.txt\n# emitters:2\n");
+    EXPECT_EQ(tables, (std::vector<EmitterTable>{{{{2, 3}}}, {{{4, 5}}, {}}}));
+
+    ScopedWorkingDir empty(makeScratchDir());
+    StdoutCapture none;
+    EXPECT_TRUE(readAndExpandEmitterData().empty());
+    EXPECT_EQ(none.text(), "# emitters:0\nemitterShade0.txt could not be read: the engine flame and the wormholes "
+                           "draw nothing\n");
+}
+
+TEST(ShippedData, EmitterTablesHoldTheirQuadCountAndKind)
+{
+    ScopedWorkingDir cd(VUMTAL_ASSETS_DIR);
+    StdoutCapture quiet;
+    std::vector<EmitterTable> tables = readAndExpandEmitterData();
+    quiet.text();
+    ASSERT_EQ(tables.size(), 2u);
+    for (size_t kind = 0; kind < 2; ++kind) {
+        const EmitterBlock& block = tables[kind][0];
+        ASSERT_EQ(block.size(), 12u);
+        EXPECT_GT(block[0][0], 0);
+        EXPECT_EQ(block[11], EmitterRow{float(kind)});
+        EXPECT_EQ(block[4].size(), 1 + size_t(block[3][0]));  // head and resampled curve
+    }
+}
+
+// ---- Shader sources -----------------------------------------------------------
+
+namespace {
+const char* const plainVertex = "#version 120\nvoid main() { gl_Position = ftransform(); }\n";
+const char* const plainFragment = "#version 120\nvoid main() { gl_FragColor = vec4(1.0); }\n";
+
+struct Built {
+    std::vector<unsigned int> programs;
+    std::string out;
+};
+
+// Builds the programs of a directory holding the given files.
+Built buildShaders(const std::vector<std::pair<std::string, std::string>>& files)
+{
+    std::string dir = makeScratchDir();
+    for (const auto& f : files) writeFile(dir, f.first, f.second);
+    ScopedWorkingDir cd(dir);
+    Built b;
+    StdoutCapture capture;
+    b.programs = readShaders();
+    b.out = capture.text();
+    return b;
+}
+}  // namespace
+
+TEST(ShaderSources, TheLastCharacterGivesWayToTheTerminator)
+{
+    std::string dir = makeScratchDir();
+    const struct {
+        const char* text;
+        const char* read;
+    } cases[] = {{"abc\n", "abc"}, {"ab}", "ab"}, {"x", ""}, {"", ""}};
+    for (const auto& c : cases) {
+        std::string path = writeFile(dir, "s.vs", c.text);
+        StdoutCapture capture;
+        char* source = readEmitter(path.c_str());
+        EXPECT_EQ(capture.text(), "File '" + path + "' is " + std::to_string(std::strlen(c.text)) + " long\n");
+        ASSERT_NE(source, nullptr);
+        EXPECT_STREQ(source, c.read);
+        std::free(source);
+    }
+    EXPECT_EQ(readEmitter((dir + "/none.vs").c_str()), nullptr);
+}
+
+class Shaders : public GlTest {};
+
+TEST_F(Shaders, ProgramsAreBuiltInFileOrderUpToTheFirstMissingVertexSource)
+{
+    Built b = buildShaders({{"shader0.vs", plainVertex}, {"shader0.fs", plainFragment},
+                            {"shader1.vs", plainVertex}, {"shader1.fs", plainFragment},
+                            {"shader2.vs", plainVertex}, {"shader2.fs", plainFragment},
+                            {"shader4.vs", plainVertex}, {"shader4.fs", plainFragment}});
+    ASSERT_EQ(b.programs.size(), 3u);
+    EXPECT_TRUE(b.programs[0] < b.programs[1] && b.programs[1] < b.programs[2]);
+    for (unsigned int program : b.programs) EXPECT_TRUE(glIsProgram(program));
+    EXPECT_NE(b.out.find("Reading shader 1\n"), std::string::npos);
+    EXPECT_NE(b.out.find("Reading shader 3\nShaders read: 3\n"), std::string::npos);
+    EXPECT_EQ(b.out.find("result:"), std::string::npos);
+    EXPECT_EQ(b.out.find("shader4"), std::string::npos);
+
+    EXPECT_EQ(buildShaders({}).out, "Shaders read: 0\n");
+}
+
+TEST_F(Shaders, ABrokenSourceStillTakesItsPlaceAndItsLogIsPrinted)
+{
+    std::string cut = plainFragment;
+    cut.pop_back();  // the closing brace is now the character that gives way
+    Built b = buildShaders({{"shader0.vs", plainVertex}, {"shader0.fs", cut}});
+    ASSERT_EQ(b.programs.size(), 1u);
+    EXPECT_NE(b.programs[0], 0u);
+    EXPECT_NE(b.out.find("Fragment result:"), std::string::npos);
+    EXPECT_NE(b.out.find("Program result:"), std::string::npos);
+    EXPECT_EQ(b.out.find("Vertex result:"), std::string::npos);
+}
+
+TEST_F(Shaders, AMissingOrEmptyHalfLeavesItsProgramUnbuiltAndKeepsTheNumbering)
+{
+    Built b = buildShaders({{"shader0.vs", plainVertex}, {"shader1.vs", ""}, {"shader1.fs", plainFragment},
+                            {"shader2.vs", plainVertex}, {"shader2.fs", plainFragment}});
+    ASSERT_EQ(b.programs.size(), 3u);
+    EXPECT_EQ(b.programs[0], 0u);
+    EXPECT_EQ(b.programs[1], 0u);
+    EXPECT_TRUE(glIsProgram(b.programs[2]));
+    EXPECT_NE(b.out.find("shader0.fs is missing or empty: program 0 is not built\n"), std::string::npos);
+    EXPECT_NE(b.out.find("shader1.vs is missing or empty: program 1 is not built\n"), std::string::npos);
+}
+
+TEST_F(Shaders, ShippedShadersBuildWithoutAWord)
+{
+    ScopedWorkingDir cd(VUMTAL_ASSETS_DIR);
+    StdoutCapture capture;
+    std::vector<unsigned int> programs = readShaders();
+    std::string out = capture.text();
+    ASSERT_EQ(programs.size(), 3u) << out;
+    for (unsigned int program : programs) EXPECT_TRUE(glIsProgram(program));
+    EXPECT_EQ(out.find("result:"), std::string::npos) << out;
 }
