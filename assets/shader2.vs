@@ -21,6 +21,6 @@ void main()
     gl_Position = gl_ModelViewProjectionMatrix * vec4(edge, 0.0, 1.0);
 
     float fade = clamp(strength / 10.0, 0.0, 1.0);
-    colour = vec4(gl_Color.rgb, fade * fade);
+    colour = vec4(gl_Color.rgb, 0.8 * fade * fade);
     across = side;
 }
