@@ -37,6 +37,18 @@ void Trail::update(point position, int dt)
 
 void Trail::clear(point position) { points.assign(size_t(length) + 1, position); }
 
+// A sample that repeats the one before it (a long frame writes several) has no
+// direction to widen the ribbon across; it is left out rather than pinching the
+// ribbon to nothing, so slow frames do not saw the trail into teeth.
+void Trail::ribbonPair(point here, point before, float strength) const
+{
+    if (here.x == before.x && here.y == before.y) return;
+    glColor4f(red, green, blue, -strength);
+    glVertex4f(here.x, here.y, before.x, before.y);
+    glColor4f(red, green, blue, strength);
+    glVertex4f(here.x, here.y, before.x, before.y);
+}
+
 void Trail::draw(point position)
 {
     unsigned int program = shaderProgram(TRAIL_PROGRAM);
@@ -50,19 +62,9 @@ void Trail::draw(point position)
     for (int i = 1; i < size; ++i) {
         int a = (head + i + 1) % size;
         int b = a == 0 ? size - 1 : a - 1;
-        float strength = float(i) / float(length) * alpha;
-        const point& p = points[size_t(a)];
-        const point& q = points[size_t(b)];
-        glColor4f(red, green, blue, -strength);
-        glVertex4f(p.x, p.y, q.x, q.y);
-        glColor4f(red, green, blue, strength);
-        glVertex4f(p.x, p.y, q.x, q.y);
+        ribbonPair(points[size_t(a)], points[size_t(b)], float(i) / float(length) * alpha);
     }
-    const point& newest = points[size_t(head)];
-    glColor4f(red, green, blue, -alpha);
-    glVertex4f(position.x, position.y, newest.x, newest.y);
-    glColor4f(red, green, blue, alpha);
-    glVertex4f(position.x, position.y, newest.x, newest.y);
+    ribbonPair(position, points[size_t(head)], alpha);
     glEnd();
     glUseProgram(0);
     glPopAttrib();

@@ -23,4 +23,7 @@ public:
     void update(point position, int dt);
     void draw(point position);
     void clear(point position);  // collapses the ribbon, e.g. across a warp
+
+private:
+    void ribbonPair(point here, point before, float strength) const;
 };

@@ -173,9 +173,9 @@ def cyan_trail(pixel):
 
 
 def red_trail(pixel):
-    """An enemy's trail: pure red."""
+    """An enemy's trail: pure red, however faint."""
     r, g, b = pixel
-    return r > 90 and g < 40 and b < 40
+    return r > 25 and r > 2.5 * max(g, b)
 
 
 def swirl(pixel):
