@@ -17,10 +17,10 @@ void main()
 
     float side = sign(gl_Color.a);
     float strength = abs(gl_Color.a);
-    vec2 edge = here + normal * side * strength * 2.5;
+    vec2 edge = here + normal * side * strength * 1.8;
     gl_Position = gl_ModelViewProjectionMatrix * vec4(edge, 0.0, 1.0);
 
     float fade = clamp(strength / 10.0, 0.0, 1.0);
-    colour = vec4(gl_Color.rgb, 0.9 * pow(fade, 1.5));
+    colour = vec4(gl_Color.rgb, 0.7 * pow(fade, 1.5));
     across = side;
 }

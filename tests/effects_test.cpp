@@ -224,8 +224,8 @@ TEST_F(Effects, RibbonFadesFromTheOldestSampleToTheBody)
     std::array<unsigned char, 4> tail = pixelAt(250, 512), body = pixelAt(1050, 512);
     EXPECT_GT(body[1], tail[1] + 60);  // green grows toward the body
     EXPECT_GT(litPixels(1040, 490, 20, 44), litPixels(240, 490, 20, 44));  // and so does the width
-    EXPECT_EQ(litPixels(0, 538, 1280, 486), 0);   // no wider than 25 units each side
-    EXPECT_GT(pixelAt(1050, 530)[1], 0);
+    EXPECT_EQ(litPixels(0, 532, 1280, 492), 0);   // no wider than 20 units each side
+    EXPECT_GT(pixelAt(1050, 524)[1], 0);
 
     glClear(GL_COLOR_BUFFER_BIT);
     trail.clear(point{1100, 512});

@@ -130,7 +130,7 @@ def turning_in_place(session):
     scenes.note("flame at rest, thrusting, coasting", flame0, flame1, flame2)
     session.check(flame0.count == 0 and flame2.count == 0,
                   "a flame without thrust: %r, %r (%s)" % (flame0, flame2, coasting.path))
-    session.check(flame1.count > 300 and abs(flame1.centre[0] - centre[0]) < 45 and flame1.centre[1] > centre[1] + 60,
+    session.check(flame1.count > 300 and abs(flame1.centre[0] - centre[0]) < 80 and flame1.centre[1] > centre[1] + 60,
                   "no flame below the thrusting ship: %r (%s)" % (flame1, burning.path))
     near_half = (behind[0], behind[1], behind[2], behind[3] // 2)
     far_half = (behind[0], behind[1] + behind[3] // 2, behind[2], behind[3] // 2)
