@@ -48,6 +48,7 @@ Emitter::Emitter(EmitterTable copied) : table(std::move(copied))
     for (const char* name : UNIFORM_NAMES[kind()]) uniforms.push_back(glGetUniformLocation(prog, name));
     glUniform1i(glGetUniformLocation(prog, "Flame"), 0);
     reportError();
+    glBindTexture(GL_TEXTURE_2D, 0);
     glUseProgram(0);
 }
 
@@ -116,5 +117,7 @@ void Emitter::update(int dt, bool)
     glEnd();
     glPopMatrix();
     reportError();
+    // Everything after us draws with texturing on: leave no image bound for untextured lines.
+    glBindTexture(GL_TEXTURE_2D, 0);
     glUseProgram(0);
 }
