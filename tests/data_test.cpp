@@ -616,22 +616,6 @@ TEST(EmitterTables, FilesAreReadUpToTheFirstGap)
                            "draw nothing\n");
 }
 
-TEST(ShippedData, EmitterTablesHoldTheirQuadCountAndKind)
-{
-    ScopedWorkingDir cd(VUMTAL_ASSETS_DIR);
-    StdoutCapture quiet;
-    std::vector<EmitterTable> tables = readAndExpandEmitterData();
-    quiet.text();
-    ASSERT_EQ(tables.size(), 2u);
-    for (size_t kind = 0; kind < 2; ++kind) {
-        const EmitterBlock& block = tables[kind][0];
-        ASSERT_EQ(block.size(), 12u);
-        EXPECT_GT(block[0][0], 0);
-        EXPECT_EQ(block[11], EmitterRow{float(kind)});
-        EXPECT_EQ(block[4].size(), 1 + size_t(block[3][0]));  // head and resampled curve
-    }
-}
-
 // ---- Shader sources -----------------------------------------------------------
 
 namespace {
@@ -693,18 +677,6 @@ TEST_F(Shaders, ProgramsAreBuiltInFileOrderUpToTheFirstMissingVertexSource)
     EXPECT_EQ(b.out.find("shader4"), std::string::npos);
 
     EXPECT_EQ(buildShaders({}).out, "Shaders read: 0\n");
-}
-
-TEST_F(Shaders, ABrokenSourceStillTakesItsPlaceAndItsLogIsPrinted)
-{
-    std::string cut = plainFragment;
-    cut.pop_back();  // the closing brace is now the character that gives way
-    Built b = buildShaders({{"shader0.vs", plainVertex}, {"shader0.fs", cut}});
-    ASSERT_EQ(b.programs.size(), 1u);
-    EXPECT_NE(b.programs[0], 0u);
-    EXPECT_NE(b.out.find("Fragment result:"), std::string::npos);
-    EXPECT_NE(b.out.find("Program result:"), std::string::npos);
-    EXPECT_EQ(b.out.find("Vertex result:"), std::string::npos);
 }
 
 TEST_F(Shaders, AMissingOrEmptyHalfLeavesItsProgramUnbuiltAndKeepsTheNumbering)

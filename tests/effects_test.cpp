@@ -151,20 +151,6 @@ TEST_F(Effects, FlameBurnsBehindTheNozzleOnlyWhileThrusting)
     EXPECT_EQ(litPixels(590, 300, 100, 230), 0);
 }
 
-TEST_F(Effects, WormholeSwirlFillsItsRadius)
-{
-    for (float radius : {100.0f, 250.0f}) {
-        glClear(GL_COLOR_BUFFER_BIT);
-        Emitter swirl = quietEmitter(emitterTableOf(600, 1));
-        swirl.updateValue(radius, 2);
-        swirl.update(5000, point{640, 512}, 0, true);
-        int r = int(radius * 1.3f);
-        int inside = litPixels(640 - r, 512 - r, 2 * r, 2 * r);
-        EXPECT_GT(inside, int(radius * radius)) << radius;        // at least a quarter of the square
-        EXPECT_EQ(litPixels(0, 0, 1280, 1024), inside) << radius;  // and nothing beyond it
-    }
-}
-
 // ---- Trails --------------------------------------------------------------------
 
 TEST(Trails, SamplesEveryIntervalCarryingTheRemainder)
