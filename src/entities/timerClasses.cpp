@@ -68,6 +68,9 @@ void TShockwave::execute(int now, WorldState& world)
     // Without a slot-2 record there is no damage rate to apply.
     if (WEAPONDATA.size() <= size_t(SHOCKWAVE_SLOT)) return;
     float damage = step * WEAPONDATA[SHOCKWAVE_SLOT].damage;
-    for (Ship& ship : world.ships)
-        if (pixelToGame(r) > pointDistance(location, ship.location)) ship.takeDamage(damage);
+    int reach = pixelToGame(r);
+    if (reach <= 0) return;  // no distance is below it
+    world.shipGrid.nearPoint(world.ships, location, float(reach), [&](Ship& ship) {
+        if (reach > pointDistance(location, ship.location)) ship.takeDamage(damage);
+    });
 }
