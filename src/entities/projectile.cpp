@@ -14,6 +14,7 @@
 #include "game/diagnostics.h"
 #include "render/textures.h"
 #include "render/square.h"
+#include "render/view.h"
 
 namespace {
 
@@ -57,6 +58,11 @@ Ship* homingTarget(Projectile& p, WorldState& world, float range)
 void drawGuideLine(point from, point to)
 {
     glBindTexture(GL_TEXTURE_2D, 0);
+    point middle{(from.x + to.x) / 2, (from.y + to.y) / 2};
+    if (!onScreen(middle, pointDistance(from, to) / 2)) {
+        glColor3f(1.0f, 0.2f, 0.2f);  // the shot's quad is tinted with the line's last colour
+        return;
+    }
     glBegin(GL_LINES);
     glColor3f(0.2f, 1.0f, 0.2f);
     glVertex2f(from.x, from.y);
@@ -87,6 +93,7 @@ float turnTowards(float angle, point from, point target, float maxTurn)
 
 void drawProjectile(point location, float angle, const projectileData& type)
 {
+    if (!onScreen(location, type.size * SQUARE_CORNER)) return;
     glPushMatrix();
     reportError();
     glTranslatef(location.x, location.y, 0);
