@@ -66,11 +66,11 @@ void frame(WorldState& world, Player& player) { benchFrame(world, player, DT, NO
 // Every pass starts from the same scene, copied while the clock is stopped.
 void runDriver(benchmark::State& state, Driver driver)
 {
+    QuietStdout quiet;
     benchTables();
     const WorldState scene = benchScene(int(state.range(0)), 10, NOW);
     Player player(benchPlayerPlace());
     GameLoop view;
-    QuietStdout quiet;
     for (auto _ : state) {
         state.PauseTiming();
         WorldState world = scene;

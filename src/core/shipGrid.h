@@ -64,6 +64,7 @@ private:
     void ensureBuilt(std::list<Ship>& ships);
     void build(std::list<Ship>& ships);
     void collectSegment(point a, point b, float reach);
+    void collectLongSegment(double ax, double ay, double dx, double dy, double r);
     void collectBox(double x0, double y0, double x1, double y1);
     int column(double x) const;
     int row(double y) const;
@@ -74,10 +75,15 @@ private:
     size_t builtCount = 0;
     std::vector<Ship*> order;        // list order
     std::vector<int> loose;          // ships with no finite place: always candidates
-    double minX = 0, minY = 0, maxX = 0, maxY = 0, cell = 1;
+    double minX = 0, minY = 0, maxX = 0, maxY = 0, cell = 1, perCell = 1;
+    double gridMagnitude = 0;  // largest coordinate of the ships' box
     int columns = 0, rows = 0;
     std::vector<int> cellStart;      // columns * rows + 1 offsets into cellShips
-    std::vector<int> cellShips;      // list indices, cell by cell, list order within a cell
+    struct Entry {
+        point place;
+        int index;  // in list order
+    };
+    std::vector<Entry> cellShips;    // cell by cell, list order within a cell
     std::vector<std::pair<unsigned, int>> byId;  // (id, list index), sorted
     std::vector<int> found;          // the last query's candidates, sorted
 };
