@@ -147,7 +147,7 @@ public:
         ConsoleReporter::ReportRuns(runs);
         for (const Run& run : runs) {
             if (run.run_type == Run::RT_Aggregate && run.aggregate_name != "median") continue;
-            std::string name = run.run_name.str();
+            std::string name = run.run_name.function_name + "/" + run.run_name.args;
             double value = run.GetAdjustedRealTime() / benchmark::GetTimeUnitMultiplier(run.time_unit) * 1000;
             if (run.run_type == Run::RT_Iteration && ms.count(name)) continue;  // keep the median
             ms[name] = value;
