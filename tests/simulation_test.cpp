@@ -153,7 +153,7 @@ const SceneShape SCENES[] = {
     {"crowd round the origin", {0, 0}, 3000, 150, 300, 2, false, false, 16},
     {"negative quadrant, sparse", {-60000, -70000}, 40000, 120, 200, 4, false, false, 16},
     {"stacked ships and ids", {500, -500}, 1500, 100, 200, 1.5f, true, false, 16},
-    {"ships on cell edges", {1024, -2048}, 900, 80, 200, 1, false, true, 16},
+    {"ships on cell edges", {1024, -2048}, 900, 250, 200, 1, false, true, 16},  // dense: 128-unit cells
     {"shots many cells per frame", {0, 0}, 20000, 150, 200, 400, false, false, 16},
     {"zero-length moves", {0, 0}, 2000, 100, 150, 2, true, true, 0},
     {"moves far past the playfield", {90000, 90000}, 10000, 60, 100, 1e6f, false, false, 33},
