@@ -14,6 +14,15 @@
 #include "support/testFiles.h"
 
 namespace {
+// A world does not own its timed events (running them frees them); a test world
+// that is never run frees the explosions its bodies started.
+struct TestWorld : WorldState {
+    ~TestWorld()
+    {
+        for (TimerBase* timer : timers) delete timer;
+    }
+};
+
 // The projectile and ship types the combat code may look up when these are made.
 void ensureTypes()
 {
@@ -63,7 +72,7 @@ TEST(Gravity, KickFollowsMassOverDistanceSquared)
 
 TEST(Gravity, StarPullsProjectilesAndShipsUpToItsReachInclusive)
 {
-    WorldState world;
+    TestWorld world;
     Star star(point{0, 0}, 100, 1, TEX_BLUESTAR, "Sol");  // reach 1000
     Projectile& inside = addProjectile(world, point{999, 0});
     Projectile& edge = addProjectile(world, point{0, 1000});
@@ -78,7 +87,7 @@ TEST(Gravity, StarPullsProjectilesAndShipsUpToItsReachInclusive)
 
 TEST(Gravity, StarPullsThePlayerOnlyStrictlyInsideItsReachAndNotWhenLanded)
 {
-    WorldState world;
+    TestWorld world;
     Star star(point{0, 0}, 100, 1, TEX_BLUESTAR, "Sol");
     Player p(point{999, 0});
     star.update(world, &p, 16);
@@ -96,7 +105,7 @@ TEST(Gravity, StarPullsThePlayerOnlyStrictlyInsideItsReachAndNotWhenLanded)
 
 TEST(Gravity, WhatTouchesAStarFallsInEvenWithoutPull)
 {
-    WorldState world;
+    TestWorld world;
     Star star(point{10, 10}, 100, 0, TEX_BLUESTAR, "Dead");  // density 0: no pull at all
     addProjectile(world, point{110, 10});  // exactly on the surface
     Projectile& near = addProjectile(world, point{111, 10});
@@ -110,7 +119,7 @@ TEST(Gravity, WhatTouchesAStarFallsInEvenWithoutPull)
 
 TEST(Gravity, PlayerInsideAStarIsNeitherRemovedNorHurtAndNeverGetsANanVelocity)
 {
-    WorldState world;
+    TestWorld world;
     Star star(point{0, 0}, 500, 1, TEX_BLUESTAR, "Sol");
     Player p(point{0, 0});  // dead centre: no direction to pull in
     star.update(world, &p, 16);
@@ -121,6 +130,26 @@ TEST(Gravity, PlayerInsideAStarIsNeitherRemovedNorHurtAndNeverGetsANanVelocity)
     Player q(point{0, 200});
     star.update(world, &q, 16);
     EXPECT_FLOAT_EQ(q.velocity.y, -law(500, 1, 200, 16));
+}
+
+TEST(Gravity, NothingAtTheVeryCentreIsPulledAndAnOverflowingPullIsNone)
+{
+    // A star of negative radius swallows nothing, so a shot and a ship at its
+    // centre meet the pull there, where it has no direction.
+    TestWorld world;
+    Star odd(point{0, 0}, -5, -10, TEX_BLUESTAR, "Odd");
+    Projectile& shot = addProjectile(world, point{0, 0});
+    Ship& ship = addShip(world, point{0, 0});
+    odd.update(world, nullptr, 16);
+    // A mass beyond float gives no pull rather than inf * 0 = NaN in a frame of dt 0.
+    TestWorld empty;
+    Star huge(point{0, 0}, 1e38f, 1, TEX_BLUESTAR, "Huge");
+    Player p(point{0, 200});
+    huge.update(empty, &p, 0);
+    for (point v : {shot.velocity, ship.velocity, p.velocity}) {
+        EXPECT_EQ(v.x, 0);
+        EXPECT_EQ(v.y, 0);
+    }
 }
 
 TEST(Planets, ConstructorTakesDegreesWithThreePointOneFourAndAnnouncesTheName)
@@ -139,7 +168,7 @@ TEST(Planets, OrbitAndSpinAdvanceWithDtAndGiveTheOrbitVelocity)
     StdoutCapture quiet;
     Planet planet(0, 100, 0, 1000, 1, 0, 0.5f, 10, TEX_ICE, "Mover");
     quiet.text();
-    WorldState world;
+    TestWorld world;
     planet.update(world, nullptr, 20, point{500, 500});
     float angle = float(1 * 3.14 / 180) * 20;
     EXPECT_FLOAT_EQ(planet.rotation, 20);
@@ -154,7 +183,7 @@ TEST(Planets, OrbitAndSpinAdvanceWithDtAndGiveTheOrbitVelocity)
 TEST(Planets, ZeroDtMovesAndTestsNothing)
 {
     Planet planet = stillPlanet(100, 1);
-    WorldState world;
+    TestWorld world;
     Player p(point{50, 0});  // well inside the planet
     planet.orbitVelocity = point{7, 7};
     planet.update(world, &p, 0, point{300, 300});
@@ -171,7 +200,7 @@ TEST(Planets, LandingSpeedDecidesBetweenSoftAndCrashLanding)
     };
     for (Case c : {Case{0.99f, 0}, Case{1.0f, 0}, Case{3.0f, 200}}) {
         Planet planet = stillPlanet(100, 1);
-        WorldState world;
+        TestWorld world;
         Player p(point{125, 0});  // touching: radius + ship radius
         p.setVelocity(point{-c.speed, 0});
         planet.update(world, &p, 16, point{0, 0});
@@ -188,7 +217,7 @@ TEST(Planets, LandingSpeedIsMeasuredAgainstTheMovingPlanet)
     StdoutCapture quiet;
     Planet planet(1, 100, 1, 10000, 0.02f, 0, 0, 0, TEX_EARTH, "Fast");
     quiet.text();
-    WorldState world;
+    TestWorld world;
     planet.update(world, nullptr, 16, point{0, 0});  // leaves (0, 0) for its orbit
     planet.update(world, nullptr, 16, point{0, 0});
     point planetVelocity = planet.orbitVelocity;  // about 3.5 units per ms
@@ -204,7 +233,7 @@ TEST(Planets, LandingSpeedIsMeasuredAgainstTheMovingPlanet)
 TEST(Planets, LandedShipRidesTheSurfaceAndTurnsWithTheSpin)
 {
     Planet planet = stillPlanet(100, 1, 2.0f);  // 2 degrees per ms
-    WorldState world;
+    TestWorld world;
     Player p(point{0, 125});
     planet.update(world, &p, 16, point{0, 0});
     ASSERT_TRUE(p.isLanded());
@@ -225,7 +254,7 @@ TEST(Planets, LandedShipRidesTheSurfaceAndTurnsWithTheSpin)
 TEST(Planets, LandedShipIsCarriedOnlyWithinTenUnitsOfTheSurface)
 {
     Planet planet = stillPlanet(100, 1);
-    WorldState world;
+    TestWorld world;
     Player near(point{134.9f, 0});
     near.setLanded(9);
     planet.update(world, &near, 16, point{0, 0});
@@ -235,12 +264,19 @@ TEST(Planets, LandedShipIsCarriedOnlyWithinTenUnitsOfTheSurface)
     far.setLanded(9);
     planet.update(world, &far, 16, point{0, 0});
     EXPECT_FLOAT_EQ(far.location.x, 135);
+
+    // A planet beyond the playfield keeps its passenger on the field's edge.
+    Player outside(point{1e38f, -1e38f});
+    outside.setLanded(9);
+    planet.update(world, &outside, 16, point{1e38f, -1e38f});
+    EXPECT_FLOAT_EQ(outside.location.x, PLAYFIELD_LIMIT);
+    EXPECT_FLOAT_EQ(outside.location.y, -PLAYFIELD_LIMIT);
 }
 
 TEST(Planets, PlanetPullsAndSwallowsLikeAStar)
 {
     Planet planet = stillPlanet(100, 0.5f);  // reach 500
-    WorldState world;
+    TestWorld world;
     addProjectile(world, point{100, 0});
     Projectile& pulled = addProjectile(world, point{0, 500});
     Player p(point{-499, 0});
@@ -256,7 +292,7 @@ TEST(Planets, PlanetPullsAndSwallowsLikeAStar)
 TEST(Planets, PlanetWithoutDensityStillLandsTheShip)
 {
     Planet planet = stillPlanet(100, 0);
-    WorldState world;
+    TestWorld world;
     Player p(point{0, -120});
     planet.update(world, &p, 16, point{0, 0});
     EXPECT_TRUE(p.isLanded());

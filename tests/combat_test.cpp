@@ -186,6 +186,12 @@ TEST_F(Combat, MouseOnTheShipStopsProjectilesButNotTheBeam)
     player.weapon = 1;
     player.shoot(1200, world, point{110, 200}, 10);
     EXPECT_FLOAT_EQ(ship.health, 100 - 10 * 0.5f);
+
+    // Far beyond any int the test still holds, without an undefined conversion.
+    player.weapon = 0;
+    player.location = point{1e38f, -1e38f};
+    player.shoot(5000, world, point{1e38f, -1e38f}, 16);
+    EXPECT_EQ(world.projectiles.size(), 1u);
 }
 
 TEST_F(Combat, BadSlotIsReportedAndInputOffFiresNothing)
@@ -289,12 +295,19 @@ TEST_F(Combat, DeathAndHitEventsDecideTheProjectilesFate)
     EXPECT_EQ(shock->endTime, 7000);
     EXPECT_FLOAT_EQ(shock->location.x, wave.location.x);
 
+    // An unknown event is named once and the shot leaves, whether it expired or hit:
+    // kept, it would print every frame (and a hit one would strike every frame).
     WEAPONDATA[4].onHitEffect = 5;
-    addShip(point{0, 10});
-    Projectile odd(point{0, 0}, 0, world, 4, 0, 0);
-    StdoutCapture bad;
-    EXPECT_TRUE(odd.update(16, world, 5000));
-    EXPECT_EQ(bad.text(), "Bad eventNum value in projectileEvent 5\n");
+    WEAPONDATA[5].onDeathEffect = -3;
+    WEAPONDATA[5].lifetime = 0;
+    Ship& target = addShip(point{0, 10});
+    for (int type : {4, 5}) {
+        Projectile odd(point{0, 0}, 0, world, type, 0, 0);
+        StdoutCapture bad;
+        EXPECT_FALSE(odd.update(16, world, 5000));
+        EXPECT_EQ(bad.text(), "Bad eventNum value in projectileEvent " + std::to_string(type == 4 ? 5 : -3) + "\n");
+    }
+    EXPECT_FLOAT_EQ(target.health, 100 - WEAPONDATA[4].damage);
 }
 
 TEST_F(Combat, SweptHitStrikesOnlyTheShipNearestTheNewPosition)

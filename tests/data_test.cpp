@@ -87,7 +87,7 @@ TEST(ReadData, MissingFileLeavesTheTablesAlone)
     Table rows{{9}};
     StdoutCapture capture;
     EXPECT_FALSE(readData("/nonexistent/table.txt", 1, rows));
-    EXPECT_EQ(capture.text(), "Error opening file\n");
+    EXPECT_EQ(capture.text(), "Error opening file\n/nonexistent/table.txt: cannot open file (No such file or directory)\n");
     EXPECT_EQ(rows.size(), 1u);
 }
 
@@ -99,14 +99,40 @@ TEST(ReadData, ZeroColumnsIsRefused)
     EXPECT_TRUE(rows.empty());
 }
 
-TEST(PlayerData, FirstRowBuildsThePlayer)
+TEST(ReadData, TokensThatAreNoFiniteNumberReadAsZeroWithALine)
+{
+    Read r = readText("1 abc nan\n-inf 1e39 12abc\n", 3);
+    ASSERT_EQ(r.rows.size(), 2u);
+    EXPECT_EQ(r.rows[0], (std::vector<float>{1, 0, 0}));
+    EXPECT_EQ(r.rows[1], (std::vector<float>{0, 0, 12}));  // a leading number is still taken
+    const std::string lines[] = {"\"abc\" at row 0, column 2 is not a number; it reads as 0\n",
+                                 "\"nan\" at row 0, column 3 is not a finite number; it reads as 0\n",
+                                 "\"-inf\" at row 1, column 1 is not a finite number; it reads as 0\n",
+                                 "\"1e39\" at row 1, column 2 is not a finite number; it reads as 0\n"};
+    for (const std::string& line : lines) EXPECT_NE(r.out.find("table.txt: " + line), std::string::npos) << line;
+    EXPECT_EQ(std::count(r.out.begin(), r.out.end(), '\n'), 5);  // with "Opening"
+}
+
+namespace {
+// The player built from a playerdata.txt holding content, and what loading it printed.
+std::unique_ptr<Player> playerFrom(const std::string& content, std::string& out)
 {
     std::string dir = makeScratchDir();
-    writeFile(dir, "playerdata.txt", "# x y thrust reverse turn health radius\n10 -20 0.002 0.0005 0.003 750 30\n1 1 1 1 1 1 1\n");
+    writeFile(dir, "playerdata.txt", content);
     ScopedWorkingDir cd(dir);
     StdoutCapture capture;
     std::unique_ptr<Player> p(initializePlayer());
-    EXPECT_EQ(capture.text(), "Loading player data\nOpening playerdata.txt\n");
+    out = capture.text();
+    return p;
+}
+}  // namespace
+
+TEST(PlayerData, FirstRowBuildsThePlayer)
+{
+    std::string out;
+    std::unique_ptr<Player> p =
+        playerFrom("# x y thrust reverse turn health radius\n10 -20 0.002 0.0005 0.003 750 30\n1 1 1 1 1 1 1\n", out);
+    EXPECT_EQ(out, "Loading player data\nOpening playerdata.txt\n");
     EXPECT_FLOAT_EQ(p->location.x, 10);
     EXPECT_FLOAT_EQ(p->location.y, -20);
     EXPECT_FLOAT_EQ(p->thrustPower, 0.002f);
@@ -123,7 +149,8 @@ TEST(PlayerData, MissingOrEmptyFileGivesTheBuiltInShipAtTheCentre)
     {
         StdoutCapture capture;
         std::unique_ptr<Player> p(initializePlayer());
-        EXPECT_EQ(capture.text(), "Loading player data\nError opening file\nplayerdata read failure\n");
+        EXPECT_EQ(capture.text(), "Loading player data\nError opening file\n"
+                                  "playerdata.txt: cannot open file (No such file or directory)\nplayerdata read failure\n");
         EXPECT_FLOAT_EQ(p->location.x, 0);
         EXPECT_FLOAT_EQ(p->thrustPower, 0.001f);
     }
@@ -134,6 +161,19 @@ TEST(PlayerData, MissingOrEmptyFileGivesTheBuiltInShipAtTheCentre)
     EXPECT_FLOAT_EQ(p->getHealth(), 1000);
 }
 
+TEST(PlayerData, ShortFirstRowTakesTheRestFromTheBuiltInShip)
+{
+    std::string out;
+    std::unique_ptr<Player> p = playerFrom("10 -20 0.002 0.0005 nan\n", out);
+    EXPECT_NE(out.find("playerdata.txt: the first row has 5 of 7 numbers; the rest are the built-in ship's\n"),
+              std::string::npos);
+    EXPECT_FLOAT_EQ(p->location.y, -20);
+    EXPECT_FLOAT_EQ(p->reversePower, 0.0005f);
+    EXPECT_EQ(p->turnRate, 0);  // written, though not a number: 0 as the table format says
+    EXPECT_FLOAT_EQ(p->getHealth(), 1000);
+    EXPECT_FLOAT_EQ(p->getRadius(), 25);
+}
+
 TEST(ShipData, TableMustReachTheSpawnedShipType)
 {
     std::string dir = makeScratchDir();
@@ -141,7 +181,8 @@ TEST(ShipData, TableMustReachTheSpawnedShipType)
     {
         StdoutCapture capture;
         bool loaded = initializeShipArray();
-        EXPECT_EQ(capture.text(), "loading shipdata.txt\nError opening file\n");
+        EXPECT_EQ(capture.text(), "loading shipdata.txt\nError opening file\n"
+                                  "shipdata.txt: cannot open file (No such file or directory)\n");
         EXPECT_FALSE(loaded);
     }
     writeFile(dir, "shipdata.txt", "0 0 0.5 60 30 @Drifter\n");
@@ -158,6 +199,18 @@ TEST(ShipData, TableMustReachTheSpawnedShipType)
     EXPECT_TRUE(loaded);
     ASSERT_EQ(SHIPDATA.size(), 2u);  // loading again replaces the table
     EXPECT_EQ(SHIPDATA[1], (std::vector<float>{1, 0.01f, 0.6f, 100, 50}));
+}
+
+TEST(ShipData, BehaviourModeBeyondAnIntIsDriftWithALine)
+{
+    std::string dir = makeScratchDir();
+    writeFile(dir, "shipdata.txt", "3e9 0 0 1 1\n-3e9 0 0 1 1\n2 0 0 1 1\n");
+    ScopedWorkingDir cd(dir);
+    StdoutCapture capture;
+    ASSERT_TRUE(initializeShipArray());
+    EXPECT_NE(capture.text().find("shipdata.txt: ai -3e+09 of row 1 is no behaviour mode; using 0 (drift)\n"),
+              std::string::npos);
+    EXPECT_EQ((std::vector<float>{SHIPDATA[0][0], SHIPDATA[1][0], SHIPDATA[2][0]}), (std::vector<float>{0, 0, 2}));
 }
 
 namespace {
@@ -287,6 +340,40 @@ TEST(GalaxyLoader, WormholeToAWorldThatDoesNotExistIsNamedOnce)
                          "projectile\n" + done);
 }
 
+// NaN and infinity would stay in the simulation for good (a player warped to NaN,
+// a gate that catches from any distance): each is refused with a line naming the
+// file and the element, and the attribute reads as if it were absent.
+TEST(GalaxyLoader, NonFiniteNumbersAreRefusedWithALineNamingTheElement)
+{
+    Loaded l = load(R"(<universe><world>
+      <star radius="100" density="inf"><planet name="P" orbitRadius="-inf" radius="5"/></star>
+      <wormhole radius="nan" targetWorld="nan" targetXcoord="nan" targetYcoord="7"/>
+    </world></universe>)",
+                    R"(<projectiles><projectile name="Flak" spread="nan" speed="1e39" cooldown="inf"/></projectiles>)");
+    const std::string lines[] = {
+        "test.xml: star 0 of world 0: density=\"inf\" is not a finite number; using 0\n",
+        "test.xml: planet 0: orbitRadius=\"-inf\" is not a finite number; using 0\n",
+        "test.xml: wormhole 0 of world 0: radius=\"nan\" is not a finite number; using 0\n",
+        "test.xml: wormhole 0 of world 0: targetWorld=\"nan\" is not a finite number; using 0\n",
+        "test.xml: wormhole 0 of world 0: targetXcoord=\"nan\" is not a finite number; using 0\n",
+        "projectiles.xml: projectile 0 \"Flak\": cooldown=\"inf\" is not a finite number; using 1000\n",
+        "projectiles.xml: projectile 0 \"Flak\": speed=\"1e39\" is not a finite number; using 100\n",
+        "projectiles.xml: projectile 0 \"Flak\": spread=\"nan\" is not a finite number; using 0\n",
+    };
+    for (const std::string& line : lines) EXPECT_NE(l.out.find(line), std::string::npos) << line << l.out;
+    const WorldState& w = l.universe->worlds[0];
+    EXPECT_EQ(w.stars[0].density, 0);
+    EXPECT_FLOAT_EQ(w.stars[0].radius, 100);
+    EXPECT_EQ(w.stars[0].planets[0].orbitRadius, 0);
+    EXPECT_EQ(w.wormholes[0].radius, 0);
+    EXPECT_EQ(w.wormholes[0].targetWorld, 0);
+    EXPECT_EQ(w.wormholes[0].target.x, 0);
+    EXPECT_FLOAT_EQ(w.wormholes[0].target.y, 7);
+    EXPECT_EQ(WEAPONDATA[0].cooldown, 1000);
+    EXPECT_EQ(WEAPONDATA[0].speed, 100);
+    EXPECT_EQ(WEAPONDATA[0].spread, 0);
+}
+
 TEST(GalaxyLoader, LuaStateReachesEveryWorldEvenWithoutWorldElements)
 {
     lua_State* L = luaL_newstate();
@@ -385,6 +472,32 @@ TEST(ProjectileLoader, SlotsFollowDocumentOrderPastUnknownElements)
     ASSERT_EQ(WEAPONDATA.size(), 2u);
     EXPECT_EQ(WEAPONDATA[1].name, "B");
     EXPECT_FLOAT_EQ(WEAPONDATA[1].speed, 3);
+}
+
+// Values the weapons cannot use are named once at load: an event that does not
+// exist, a trigger pull that would allocate without end, a cone past a full turn.
+TEST(ProjectileLoader, UnusableValuesAreNamedOnceAndBounded)
+{
+    struct Case {
+        const char* attributes;
+        const char* line;
+        int shots;
+        float spread;
+    } cases[] = {
+        {R"(onDeathEffect="7")", "onDeathEffect 7 names no event (0 none, 1 shockwave); its shots are removed when it runs", 1, 0},
+        {R"(onHitEffect="-1")", "onHitEffect -1 names no event (0 none, 1 shockwave); its shots are removed when it runs", 1, 0},
+        {R"(numProjectiles="1e9")", "numProjectiles 1000000000 is more than 100 shots a pull; using 100", 100, 0},
+        {R"(numProjectiles="100" spread="1e30")", "spread 1e+30 is wider than a full turn; using 360", 100, 360},
+        {R"(spread="-400")", "spread -400 is wider than a full turn; using -360", 1, -360},
+        {R"(cooldown="3e9")", "cooldown 3e+09 is beyond a whole number's range; using 2147483647", 1, 0},
+    };
+    for (const Case& c : cases) {
+        Loaded l = load("<universe/>", std::string("<projectiles><projectile name=\"W\" ") + c.attributes +
+                                           "/></projectiles>");
+        EXPECT_EQ(l.out, std::string("projectile\nprojectiles.xml: projectile 0 \"W\": ") + c.line + "\n" + done);
+        EXPECT_EQ(WEAPONDATA[0].numProjectiles, c.shots);
+        EXPECT_EQ(WEAPONDATA[0].spread, c.spread);
+    }
 }
 
 namespace {

@@ -141,6 +141,30 @@ TEST_F(LoopTest, WheelZoomsAndQuitRequestsEndTheGame)
     EXPECT_EQ(loop.L, nullptr);
 }
 
+// Each factor stops at a bound instead of reaching 0 or infinity, so the way back
+// always works: 442 wheel clicks used to leave the zoom infinite for good.
+TEST_F(LoopTest, ZoomCameraAndSpawnFactorsStayWithinBoundsBothWays)
+{
+    struct Case {
+        SDL_Event push, back;
+        float GameLoop::*factor;
+        float low, high;
+    } cases[] = {
+        {button(SDL_BUTTON_WHEELDOWN), button(SDL_BUTTON_WHEELUP), &GameLoop::zoom, 100, 1000000},
+        {keyDown(SDLK_n), keyDown(SDLK_m), &GameLoop::nearScale, 1.0f / 64, 64},
+        {keyDown(SDLK_x), keyDown(SDLK_c), &GameLoop::farScale, 1.0f / 64, 64},
+        {keyDown(SDLK_MINUS), keyDown(SDLK_EQUALS), &GameLoop::spawnInterval, 1, 3600000},
+    };
+    for (const Case& c : cases) {
+        for (int i = 0; i < 500; ++i) handleEvent(loop, c.push);
+        EXPECT_EQ(loop.*c.factor, c.high);
+        for (int i = 0; i < 1000; ++i) handleEvent(loop, c.back);
+        EXPECT_EQ(loop.*c.factor, c.low);
+        handleEvent(loop, c.push);
+        EXPECT_GT(loop.*c.factor, c.low);
+    }
+}
+
 TEST_F(LoopTest, PointerClampsWithoutOvershoot)
 {
     point p{50, 50};

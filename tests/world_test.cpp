@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "core/worldState.h"
+#include "entities/player.h"
 #include "entities/timerClasses.h"
 #include "support/testFiles.h"
 
@@ -86,3 +87,48 @@ TEST_F(UniverseLoading, EmptyFileIsReportedNotCrashed)
     Universe universe(galaxy("").c_str(), weapons("<projectiles/>").c_str());
     EXPECT_EQ(universe.loadError, dir + "/test.xml: no <universe> root element");
 }
+
+namespace {
+std::string nested(int depth, const std::string& open, const std::string& close)
+{
+    std::string text;
+    for (int i = 0; i < depth; ++i) text += open;
+    for (int i = 0; i < depth; ++i) text += close;
+    return text;
+}
+}  // namespace
+
+// The parser recurses once per level: a hostile depth is refused before parsing,
+// in either document, while comments, quoted '>' and empty elements count nothing.
+TEST_F(UniverseLoading, NestingBeyondTheBoundIsOneLineNotACrash)
+{
+    const std::string deep = nested(100000, "<a>", "</a>");
+    const std::string flatNoise = "<!-- <a><a> --><x v='>' w=\"/>\"/>" + nested(300, "<e/>", "");
+    struct Case {
+        std::string galaxy, projectiles, error;
+    } cases[] = {
+        {"<universe>" + deep + "</universe>", "<projectiles/>", "test.xml: elements nested more than 256 levels deep"},
+        {"<universe/>", "<projectiles>" + deep + "</projectiles>",
+         "projectiles.xml: elements nested more than 256 levels deep"},
+        {"<universe>" + nested(255, "<a>", "</a>") + flatNoise + "</universe>", "<projectiles/>", ""},
+    };
+    for (const Case& c : cases) {
+        Universe universe(galaxy(c.galaxy).c_str(), weapons(c.projectiles).c_str());
+        EXPECT_EQ(universe.loadError, c.error.empty() ? "" : dir + "/" + c.error);
+    }
+}
+
+#ifndef NDEBUG
+// Only a wormhole or start-up changes the player's world, and both keep it valid;
+// anything else that breaks this is caught where the world is looked up.
+TEST(WorldModelDeathTest, CurrentWorldAssertsTheIndexNamesAWorld)
+{
+    Universe universe("/nonexistent/test.xml", "/nonexistent/projectiles.xml");
+    universe.worlds.push_back(WorldState());
+    Player player(point{0, 0});
+    universe.player = &player;
+    EXPECT_EQ(&universe.currentWorld(), &universe.worlds[0]);
+    player.warpWorld(1);
+    EXPECT_DEATH(universe.currentWorld(), "worlds.size");
+}
+#endif

@@ -1,7 +1,10 @@
 #include "data/defaultVals.h"
 
+#include <cerrno>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <fstream>
 
 #include "entities/player.h"
@@ -24,16 +27,40 @@ static std::string textItem(const std::string& token)
     return text;
 }
 
-bool readData(const char* file, int n, std::vector<std::vector<float>>& table,
-              std::vector<std::vector<std::string>>& text)
+// A number token as float. Text that is no number, and NaN or infinity (also what
+// an overflowing number reads as), would leave a zero or a poisoned value without
+// a word: they read as 0 with a line naming the file and the cell (rows counted
+// from 0 like ship types, columns from 1 like the modders' guide).
+static float tableNumber(const char* file, const std::string& token, long row, int column)
 {
+    char* end = nullptr;
+    float value = float(std::strtod(token.c_str(), &end));
+    const char* problem = nullptr;
+    if (end == token.c_str())
+        problem = "is not a number";
+    else if (!std::isfinite(value))
+        problem = "is not a finite number";
+    if (!problem) return value;
+    std::printf("%s: \"%s\" at row %ld, column %d %s; it reads as 0\n", file, token.c_str(), row, column + 1, problem);
+    std::fflush(stdout);
+    return 0;
+}
+
+// The reader behind both readData forms; count is the number of numbers read.
+static bool readTable(const char* file, int n, std::vector<std::vector<float>>& table,
+                      std::vector<std::vector<std::string>>& text, long& count)
+{
+    count = 0;
     if (n < 1) {
         say("readData needs at least one column");
         return false;
     }
     std::ifstream in(file);
     if (!in) {
+        int reason = errno;
         say("Error opening file");
+        std::printf("%s: cannot open file (%s)\n", file, std::strerror(reason));
+        std::fflush(stdout);
         return false;
     }
     std::printf("Opening %s\n", file);
@@ -41,7 +68,6 @@ bool readData(const char* file, int n, std::vector<std::vector<float>>& table,
 
     // Rows are counted from what was there on entry, so a table is only ever appended to.
     const size_t textBase = text.size();
-    long count = 0;  // numbers read so far
     std::string token;
     while (in >> token) {
         if (token[0] == '#') {
@@ -58,10 +84,17 @@ bool readData(const char* file, int n, std::vector<std::vector<float>>& table,
         }
         int column = int(count % n);
         if (column == 0) table.push_back(std::vector<float>(size_t(n), 0.0f));
-        table.back()[size_t(column)] = float(std::atof(token.c_str()));
+        table.back()[size_t(column)] = tableNumber(file, token, count / n, column);
         ++count;
     }
     return true;
+}
+
+bool readData(const char* file, int n, std::vector<std::vector<float>>& table,
+              std::vector<std::vector<std::string>>& text)
+{
+    long count;
+    return readTable(file, n, table, text, count);
 }
 
 bool readData(const char* file, int n, std::vector<std::vector<float>>& table)
@@ -74,12 +107,24 @@ Player* initializePlayer()
 {
     say("Loading player data");
     std::vector<std::vector<float>> table;
-    if (!readData("playerdata.txt", 7, table) || table.empty()) {
+    std::vector<std::vector<std::string>> text;
+    long count = 0;
+    if (!readTable("playerdata.txt", 7, table, text, count) || table.empty()) {
         // Nothing to build from: the ship starts with the built-in constants at the centre.
         say("playerdata read failure");
         return new Player(point{0, 0});
     }
-    const std::vector<float>& row = table[0];
+    std::vector<float> row = table[0];
+    if (count < 7) {
+        // A short row would give a ship without thrust, health or size; the values
+        // it lacks come from the built-in ship instead.
+        const Player builtIn(point{0, 0});
+        const float fallback[7] = {0, 0, builtIn.thrustPower, builtIn.reversePower, builtIn.turnRate,
+                                   builtIn.getHealth(), builtIn.getRadius()};
+        std::printf("playerdata.txt: the first row has %ld of 7 numbers; the rest are the built-in ship's\n", count);
+        std::fflush(stdout);
+        for (long i = count; i < 7; ++i) row[size_t(i)] = fallback[i];
+    }
     return new Player(point{row[0], row[1]}, row[2], row[3], row[4], row[5], row[6]);
 }
 
@@ -91,6 +136,14 @@ bool initializeShipArray()
     say("loading shipdata.txt");
     SHIPDATA.clear();
     if (!readData("shipdata.txt", 5, SHIPDATA)) return false;
+    // The behaviour mode becomes an int; beyond int's range that conversion is undefined.
+    for (size_t row = 0; row < SHIPDATA.size(); ++row) {
+        float& ai = SHIPDATA[row][0];
+        if (std::fabs(ai) < 2147483520.0f) continue;  // the largest float below 2^31
+        std::printf("shipdata.txt: ai %g of row %zu is no behaviour mode; using 0 (drift)\n", double(ai), row);
+        std::fflush(stdout);
+        ai = 0;
+    }
     if (SHIPDATA.size() <= SPAWNED_SHIP_TYPE) {
         std::printf("shipdata.txt has no row for ship type %zu\n", SPAWNED_SHIP_TYPE);
         std::fflush(stdout);

@@ -1,11 +1,13 @@
 #include "data/loadGalaxy.h"
 
+#include <climits>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
 #include <string>
 #include <variant>
 
+#include "core/basics.h"
 #include "core/worldState.h"
 #include "core/xmlAttributes.h"
 #include "data/defaultVals.h"
@@ -24,42 +26,67 @@ void say(const std::string& line)
 
 bool named(const XmlNode* node, const char* name) { return std::strcmp(node->name(), name) == 0; }
 
-// Integers are written as numbers and cut toward zero; values no int can hold
-// are clamped rather than left to undefined conversion.
-int toInt(float value)
+// Integers are written as numbers and cut toward zero; a value no int can hold
+// is clamped, with a line, rather than left to undefined conversion.
+int toInt(float value, const char* name, const std::string& where)
 {
-    if (std::isnan(value)) return 0;
-    if (value >= 2147483647.0f) return 2147483647;
-    if (value <= -2147483648.0f) return -2147483647 - 1;
-    return int(value);
+    if (value > -2147483648.0f && value < 2147483648.0f) return int(value);
+    int clamped = value > 0 ? INT_MAX : INT_MIN;
+    say(where + ": " + name + " " + toString(value) + " is beyond a whole number's range; using " +
+        std::to_string(clamped));
+    return clamped;
 }
 
-int getValI(const XmlNode* node, const char* name) { return toInt(getValF(node, name)); }
-
-Star readStar(const XmlNode* node)
+// A number attribute of one element; "where" names the file and the element for
+// messages. NaN and infinity (also what an overflowing number reads as) would
+// poison every sum they enter, so they give the fallback with a line.
+float readNumber(const XmlNode* node, const char* name, float fallback, const std::string& where)
 {
-    return Star(point{getValF(node, "xcoord"), getValF(node, "ycoord")}, getValF(node, "radius"),
-                getValF(node, "density"), getValI(node, "texture"), getVal(node, "name"));
+    if (!checkVal(node, name)) return fallback;
+    float value = getValF(node, name);
+    if (std::isfinite(value)) return value;
+    say(where + ": " + name + "=\"" + getVal(node, name) + "\" is not a finite number; using " + toString(fallback));
+    return fallback;
+}
+
+int readInt(const XmlNode* node, const char* name, const std::string& where)
+{
+    return toInt(readNumber(node, name, 0, where), name, where);
+}
+
+std::string numbered(const char* element, size_t index, int world)
+{
+    return std::string("test.xml: ") + element + " " + std::to_string(index) + " of world " + std::to_string(world);
+}
+
+Star readStar(const XmlNode* node, const std::string& where)
+{
+    auto f = [&](const char* name) { return readNumber(node, name, 0, where); };
+    return Star(point{f("xcoord"), f("ycoord")}, f("radius"), f("density"), readInt(node, "texture", where),
+                getVal(node, "name"));
 }
 
 Planet readPlanet(const XmlNode* node, int id)
 {
-    return Planet(id, getValF(node, "radius"), getValF(node, "density"), getValF(node, "orbitRadius"),
-                  getValF(node, "orbitSpeed"), getValF(node, "initLoc"), getValF(node, "rotationalSpeed"),
-                  getValF(node, "initRot"), getValI(node, "texture"), getVal(node, "name"));
+    const std::string where = "test.xml: planet " + std::to_string(id);
+    auto f = [&](const char* name) { return readNumber(node, name, 0, where); };
+    return Planet(id, f("radius"), f("density"), f("orbitRadius"), f("orbitSpeed"), f("initLoc"),
+                  f("rotationalSpeed"), f("initRot"), readInt(node, "texture", where), getVal(node, "name"));
 }
 
-Wormhole readWormhole(const XmlNode* node, int world)
+Wormhole readWormhole(const XmlNode* node, int world, size_t index)
 {
-    return Wormhole(world, getValF(node, "xcoord"), getValF(node, "ycoord"), getValF(node, "radius"),
-                    getValI(node, "targetWorld"), getValF(node, "targetXcoord"), getValF(node, "targetYcoord"),
-                    getValI(node, "emitter"));
+    const std::string where = numbered("wormhole", index, world);
+    auto f = [&](const char* name) { return readNumber(node, name, 0, where); };
+    return Wormhole(world, f("xcoord"), f("ycoord"), f("radius"), readInt(node, "targetWorld", where),
+                    f("targetXcoord"), f("targetYcoord"), readInt(node, "emitter", where));
 }
 
 void loadStar(Universe& universe, const XmlNode* node, int world, int& planetCount)
 {
     say("\tstar");
-    Star star = readStar(node);
+    std::vector<Star>& stars = universe.worlds[size_t(world)].stars;
+    Star star = readStar(node, numbered("star", stars.size(), world));
     for (const XmlNode* child = node->first_node(); child; child = child->next_sibling()) {
         if (!named(child, "planet")) {
             say("Not a planet");
@@ -69,7 +96,7 @@ void loadStar(Universe& universe, const XmlNode* node, int world, int& planetCou
         universe.planetNames.push_back(getVal(child, "name"));
         ++planetCount;
     }
-    universe.worlds[size_t(world)].stars.push_back(star);
+    stars.push_back(star);
 }
 
 void loadWorlds(Universe& universe)
@@ -88,7 +115,8 @@ void loadWorlds(Universe& universe)
                 loadStar(universe, c, world, planetCount);
             } else if (named(c, "wormhole")) {
                 say("\twormhole");
-                universe.worlds[size_t(world)].wormholes.push_back(readWormhole(c, world));
+                std::vector<Wormhole>& gates = universe.worlds[size_t(world)].wormholes;
+                gates.push_back(readWormhole(c, world, gates.size()));
             }
         }
         ++world;
@@ -141,19 +169,51 @@ const ProjectileAttribute projectileAttributes[] = {
 struct StoreNumber {
     projectileData& record;
     float value;
-    void operator()(int projectileData::*field) const { record.*field = toInt(value); }
+    const char* name;
+    const std::string& where;
+    void operator()(int projectileData::*field) const { record.*field = toInt(value, name, where); }
     void operator()(float projectileData::*field) const { record.*field = value; }
     void operator()(bool projectileData::*field) const { record.*field = value != 0; }
 };
 
-projectileData readProjectile(const XmlNode* node)
+// More shots than this in one trigger pull only exhaust memory.
+const int MAX_SHOTS_PER_PULL = 100;
+// A fan or cone wider than a full turn means nothing more; the bound keeps the
+// random cone's step count (spread * 50) well inside an int.
+const float MAX_SPREAD = 360;
+
+// Values the weapons cannot use are brought into range once here, with a line.
+void checkProjectile(projectileData& record, const std::string& where)
+{
+    auto checkEvent = [&](const char* name, int event) {
+        if (event == 0 || event == 1) return;
+        say(where + ": " + name + " " + std::to_string(event) +
+            " names no event (0 none, 1 shockwave); its shots are removed when it runs");
+    };
+    checkEvent("onDeathEffect", record.onDeathEffect);
+    checkEvent("onHitEffect", record.onHitEffect);
+    if (record.numProjectiles > MAX_SHOTS_PER_PULL) {
+        say(where + ": numProjectiles " + std::to_string(record.numProjectiles) + " is more than " +
+            std::to_string(MAX_SHOTS_PER_PULL) + " shots a pull; using " + std::to_string(MAX_SHOTS_PER_PULL));
+        record.numProjectiles = MAX_SHOTS_PER_PULL;
+    }
+    if (std::fabs(record.spread) > MAX_SPREAD) {
+        float bounded = std::copysign(MAX_SPREAD, record.spread);
+        say(where + ": spread " + toString(record.spread) + " is wider than a full turn; using " + toString(bounded));
+        record.spread = bounded;
+    }
+}
+
+projectileData readProjectile(const XmlNode* node, size_t slot)
 {
     projectileData record;
     record.name = checkVal(node, "name") ? getVal(node, "name") : "Unnamed";
+    const std::string where = "projectiles.xml: projectile " + std::to_string(slot) + " \"" + record.name + "\"";
     for (const ProjectileAttribute& attribute : projectileAttributes) {
-        float value = checkVal(node, attribute.name) ? getValF(node, attribute.name) : attribute.fallback;
-        std::visit(StoreNumber{record, value}, attribute.field);
+        float value = readNumber(node, attribute.name, attribute.fallback, where);
+        std::visit(StoreNumber{record, value, attribute.name, where}, attribute.field);
     }
+    checkProjectile(record, where);
     return record;
 }
 
@@ -166,7 +226,7 @@ void loadProjectiles(const Universe& universe)
             say("Not a projectile");
             continue;
         }
-        WEAPONDATA.push_back(readProjectile(child));
+        WEAPONDATA.push_back(readProjectile(child, WEAPONDATA.size()));
     }
 }
 

@@ -2,6 +2,7 @@
 
 #include <GL/glew.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 
@@ -32,8 +33,11 @@ static void carryPlayer(Planet& planet, Player& player, int dt)
     planet.landingAngle += dt * planet.rotationalSpeed * 0.0174444;
     float height = planet.radius + player.getRadius();
     point before = player.location;
-    player.location.x = std::cos(planet.landingAngle) * height + planet.location.x;
-    player.location.y = std::sin(planet.landingAngle) * height + planet.location.y;
+    // A planet may orbit beyond the playfield; its passenger stays on the field's edge.
+    player.location.x = std::clamp(std::cos(planet.landingAngle) * height + planet.location.x, -PLAYFIELD_LIMIT,
+                                   PLAYFIELD_LIMIT);
+    player.location.y = std::clamp(std::sin(planet.landingAngle) * height + planet.location.y, -PLAYFIELD_LIMIT,
+                                   PLAYFIELD_LIMIT);
     player.setAngle(planet.landingAngle);
     player.setVelocity(point{player.location.x - before.x, player.location.y - before.y});
 }

@@ -202,6 +202,9 @@ bool projectileEvent(WorldState& world, point location, int eventNum, int now)
         addTimer(wave, world);
         return false;
     }
-    default: std::printf("Bad eventNum value in projectileEvent %d\n", eventNum); return true;
+    default:
+        // Keeping the shot would repeat the event, and this line, every frame for good.
+        std::printf("Bad eventNum value in projectileEvent %d\n", eventNum);
+        return false;
     }
 }

@@ -2,6 +2,8 @@
 
 #include <GL/glew.h>
 
+#include <cmath>
+
 #include "core/worldState.h"
 #include "entities/player.h"
 #include "entities/timer.h"
@@ -21,7 +23,9 @@ float gravityReach(float radius, float density) { return 10 * radius * density; 
 
 point gravityPull(point centre, point body, float radius, float density, float d, int dt)
 {
+    if (!(d > 0)) return point{0, 0};  // at the very centre there is no direction to pull in
     float kick = gravityKick(radius, density, d, dt);
+    if (!std::isfinite(kick)) return point{0, 0};  // a body too massive for float would poison the velocity
     point towards = normalize(point{centre.x - body.x, centre.y - body.y});
     return point{towards.x * kick, towards.y * kick};
 }
@@ -68,8 +72,7 @@ void Star::update(WorldState& world, Player* player, int dt)
         // The player is not destroyed by a star, only burnt for every frame it stays inside.
         float d = pointDistance(location, player->location);
         if (d <= radius) standardExplosion(player->location, world);
-        // At the very centre there is no direction to pull in.
-        if (d < gravityReach(radius, density) && !player->isLanded() && d > 0)
+        if (d < gravityReach(radius, density) && !player->isLanded())
             player->addVelocity(gravityPull(location, player->location, radius, density, d, dt));
     }
 

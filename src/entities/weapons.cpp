@@ -36,11 +36,12 @@ bool directionAllowed(const projectileData& weapon, float compass)
     return compass >= weapon.minAngle || compass <= weapon.maxAngle;
 }
 
-// A shot with the pointer on the ship has no sensible direction.
+// A shot with the pointer on the ship has no sensible direction. The coordinates
+// are cut to whole units in float, which no value can overflow.
 bool mouseOnShip(point location, point target)
 {
-    return std::abs(int(location.x) - int(target.x)) <= MOUSE_ON_SHIP &&
-           std::abs(int(location.y) - int(target.y)) <= MOUSE_ON_SHIP;
+    return std::fabs(std::trunc(location.x) - std::trunc(target.x)) <= MOUSE_ON_SHIP &&
+           std::fabs(std::trunc(location.y) - std::trunc(target.y)) <= MOUSE_ON_SHIP;
 }
 
 // Direction of projectile i of n: an even fan with both edges included, or a

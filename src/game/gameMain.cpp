@@ -92,13 +92,15 @@ int SDL_main(int, char**)
     if (!initializeShipArray()) return 1;
     say("Ver17");
 
-    GameLoop loop;
+    // Static, as are the universe and the font below: nothing here is ever freed, and
+    // so they stay reachable (not leaked) on every way out, early returns included.
+    static GameLoop loop;
     loop.now = SDL_GetTicks();
     int ignoredX, ignoredY;
     SDL_GetRelativeMouseState(&ignoredX, &ignoredY);  // the pointer starts exactly at the centre
 
     // Never freed: the universe and the player live until the process exits.
-    Universe* universe = new Universe();
+    static Universe* universe = new Universe();
     if (!universe->loadError.empty()) {
         std::fprintf(stderr, "%s\n", universe->loadError.c_str());
         return 1;
@@ -119,7 +121,7 @@ int SDL_main(int, char**)
     glPixelStorei(GL_PACK_ALIGNMENT, 1);
 
     say("Loading font");
-    Font* font = new Font("subatomic.quelvane.ttf");
+    static Font* font = new Font("subatomic.quelvane.ttf");
 
     say("Initializing stars");
     if (!initializeStars(*universe, loop.L)) return 1;

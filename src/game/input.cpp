@@ -1,9 +1,29 @@
 // The event queue, the pointer and the aiming point.
+#include <algorithm>
 #include <cstdlib>
 
 #include "core/worldState.h"
 #include "entities/player.h"
 #include "game/gameMain.h"
+
+namespace {
+
+// Each factor is multiplied or divided by a constant per key or click. Unbounded,
+// it ends at 0 or infinity, from which no key brings it back; within these the
+// camera still shows the world and enemies still come.
+const float MIN_ZOOM = 100, MAX_ZOOM = 1000000;             // visible height, game units
+const float MIN_SCALE = 1.0f / 64, MAX_SCALE = 64;          // nearScale and farScale
+const float MIN_SPAWN_INTERVAL = 1, MAX_SPAWN_INTERVAL = 3600000;  // ms
+
+void keepInRange(GameLoop& loop)
+{
+    loop.zoom = std::clamp(loop.zoom, MIN_ZOOM, MAX_ZOOM);
+    loop.nearScale = std::clamp(loop.nearScale, MIN_SCALE, MAX_SCALE);
+    loop.farScale = std::clamp(loop.farScale, MIN_SCALE, MAX_SCALE);
+    loop.spawnInterval = std::clamp(loop.spawnInterval, MIN_SPAWN_INTERVAL, MAX_SPAWN_INTERVAL);
+}
+
+}  // namespace
 
 EventResult handleEvent(GameLoop& loop, const SDL_Event& event)
 {
@@ -15,6 +35,7 @@ EventResult handleEvent(GameLoop& loop, const SDL_Event& event)
     if (event.type == SDL_MOUSEBUTTONDOWN) {
         if (event.button.button == SDL_BUTTON_WHEELUP) loop.zoom = loop.zoom / 1.2f;
         if (event.button.button == SDL_BUTTON_WHEELDOWN) loop.zoom = loop.zoom * 1.2f;
+        keepInRange(loop);
         return EventResult::Continue;
     }
     if (event.type != SDL_KEYDOWN) return EventResult::Continue;
@@ -32,6 +53,7 @@ EventResult handleEvent(GameLoop& loop, const SDL_Event& event)
         if (key >= SDLK_1 && key <= SDLK_7) loop.universe->player->weapon = key - SDLK_1;
         break;
     }
+    keepInRange(loop);
     return EventResult::Continue;
 }
 

@@ -129,7 +129,7 @@ class Game:
         None, waits until that line is on standard output."""
         stage(self.session.assets, self.workdir, self.files)
         with open(self.out.path, "wb") as out, open(self.err.path, "wb") as err:
-            self.process = subprocess.Popen([self.session.binary], cwd=self.workdir,
+            self.process = subprocess.Popen([self.session.binary], cwd=self.workdir, env=_game_env(),
                                             stdin=subprocess.DEVNULL, stdout=out, stderr=err,
                                             start_new_session=True)
         self.session.games.append(self)
@@ -313,6 +313,16 @@ class Session:
             if passed:
                 shutil.rmtree(g.workdir, ignore_errors=True)
         return leftovers
+
+
+def _game_env():
+    """The environment of the game: VUMTAL_GAME_PRELOAD (the sanitizer build sets it)
+    becomes the game's LD_PRELOAD, so that it reaches the game and not every tool."""
+    env = dict(os.environ)
+    preload = env.pop("VUMTAL_GAME_PRELOAD", None)
+    if preload:
+        env["LD_PRELOAD"] = preload
+    return env
 
 
 def _fresh_dir(path):

@@ -1,0 +1,78 @@
+"""A modder's worst day: every value the loaders once let through to a crash, a
+NaN for good, an endless stream of lines or unbounded memory, all at once. The
+game names each at start-up, then takes scripted flying, firing, zooming and
+camera keys without a crash, a sanitizer report or a line repeated every frame.
+VUMTAL_BAD_DATA_SECONDS makes the play longer (a minute for a soak by hand)."""
+import os
+import time
+
+import gamerun
+import scenes
+
+GALAXY = scenes.galaxy([
+    # infinite density: with a frame of dt 0 its pull was NaN
+    '<star name="Inf" xcoord="3000" ycoord="0" radius="300" density="inf" texture="3e9"/>',
+    # negative radius and density: a pull reaches its very centre
+    '<star name="Odd" xcoord="-3000" ycoord="0" radius="-5" density="-10" texture="21"/>',
+    # a gate round the player: NaN radius caught from anywhere, NaN target stranded the player at NaN
+    '<wormhole xcoord="0" ycoord="-1500" radius="nan" targetWorld="nan" targetXcoord="nan"'
+    ' targetYcoord="inf" emitter="nan"/>',
+    scenes.wormhole(0, 5000, 200, 5, 0, 0),  # to a world that does not exist
+])
+
+WEAPONS = scenes.projectiles(
+    scenes.projectile(name="Flood", cooldown=100, numProjectiles="1e9", spread="1e30", uniformSpread=0,
+                      lifetime=400),
+    scenes.projectile(name="Beam", damage="nan"),
+    scenes.projectile(name="Dud", cooldown=100, lifetime=200, onDeathEffect=7, onHitEffect=9),
+    scenes.projectile(name="Lost", speed="inf", spread="nan", numProjectiles=3, lifetime=300),
+)
+
+FILES = {
+    "test.xml": GALAXY,
+    "projectiles.xml": WEAPONS,
+    "playerdata.txt": "0 -1500 0.001 junk nan\n",  # garbage, NaN and a short row
+    "shipdata.txt": "0 0 0.5 60 30\n3e9 0.01 inf 100 50\n",  # ai beyond int, infinite top speed
+}
+
+# A start-up line for each file (the unit tests pin every line).
+EXPECTED = ['test.xml: wormhole 0 of world 0: radius="nan"', 'projectiles.xml: projectile 0 "Flood": numProjectiles',
+            'playerdata.txt: the first row has 5 of 7', 'shipdata.txt: ai 3e+09 of row 1']
+
+
+def play(game, seconds):
+    """Flies, fires every slot and pushes every camera and spawn factor to its bound."""
+    game.key("equal")  # focuses the window; the rest go in one xdotool call each
+    gamerun.xdotool("key", "--delay", "10", *["equal"] * 9)     # 500 ms down to the 1 ms bound
+    gamerun.xdotool("click", "--repeat", "32", "--delay", "10", "5")  # zoom out to the 1000000 bound
+    gamerun.xdotool("key", "--delay", "10", *["n", "c"] * 24)  # near and far factors to 64 and 1/64
+    game.move(0, -80)
+    deadline = time.monotonic() + seconds
+    while time.monotonic() < deadline:
+        for slot in "1234":
+            game.key(slot)
+            game.hold("space", 0.4)
+        game.hold("w", 0.3)
+        game.hold("d", 0.2)
+        game.wheel(4)
+        game.key("m", "x")
+    game.wait_frames(5)
+
+
+def scenario(session):
+    game = session.game(name="bad-data", files=FILES).start()
+    lines = game.lines()
+    for expected in EXPECTED:
+        session.check(any(expected in line for line in lines), "no line %r at start-up" % expected)
+
+    play(game, float(os.environ.get("VUMTAL_BAD_DATA_SECONDS", "4")))
+    shot = game.screenshot("after-play")
+    scenes.note("bad data: lit pixels after play", shot.lit())
+    session.check(game.running(), "the game ended during play")
+    session.check(game.quit() == 0, "q did not end the game with status 0")
+    errors = [line for line in game.lines("stderr") if line.strip()]
+    session.check(not errors, "stderr (a sanitizer report?): %s" % "\n".join(errors[:20]))
+
+
+if __name__ == "__main__":
+    gamerun.main(scenario)
