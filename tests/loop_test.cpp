@@ -283,6 +283,7 @@ TEST_F(CameraTest, CullingLeavesEveryPixelAsItWas)
             glEnable(GL_TEXTURE_2D);
             glEnable(GL_BLEND);
             glColor4f(1, 0, 0, 1);
+            glTexEnvf(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_REPLACE);  // as every frame after the first
             glBlendFunc(GL_SRC_ALPHA, GL_ONE);
             setCamera(loop, camera.at);
             processProjectiles(copy, 0, 1000);
