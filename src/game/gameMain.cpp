@@ -18,6 +18,7 @@
 #include "game/hud.h"
 #include "render/font.h"
 #include "render/textures.h"
+#include "render/view.h"
 #include "script/budgetedCall.h"
 #include "script/startLua.h"
 
@@ -183,6 +184,7 @@ void setCamera(const GameLoop& loop, point p)
     glMatrixMode(GL_MODELVIEW);
     glLoadIdentity();
     glTranslatef(0, 0, -1);
+    setView(p, halfW, halfH, 10000 * loop.nearScale, 10000 * loop.nearScale + 1);
 }
 
 static void loadOrtho(double left, double right, double bottom, double top)
@@ -251,6 +253,7 @@ void runFrame(GameLoop& loop)
     player->draw();
     processShips(universe.currentWorld(), player, loop.dt);
     processStars(universe.currentWorld(), player, loop.dt);
+    clearView();  // the overlays below draw in other projections
 
     glColor4fv(pointerColour);
     drawMouse(aimPoint(loop, player->location));
