@@ -47,8 +47,10 @@ def scenario(session):
     game.key_down("space")
     game.pause(0.6)
     game.key("3")  # a shockwave pod into the ring
+    game.key_down("w")  # the engine flame and a fresh trail
     game.pause(0.5)
     shot = game.screenshot("busy")
+    game.key_up("w")
     game.key_up("space")
     game.quit()
     target = os.path.join(REPO, "docs", "screenshot.png")
