@@ -12,6 +12,7 @@
 #include "game/gameMain.h"
 #include "support/dataTables.h"
 #include "support/glFixture.h"
+#include "support/testFiles.h"
 
 class LoopTest : public ::testing::Test {
 protected:
@@ -117,6 +118,11 @@ TEST_F(LoopTest, KeysChangeSpawnIntervalCameraAndWeapon)
     EXPECT_EQ(player.weapon, 0);
     handleEvent(loop, keyDown(SDLK_8));
     EXPECT_EQ(player.weapon, 0);
+    loop.now += 100000;
+    spawnEnemies(loop);
+    StdoutCapture capture;
+    handleEvent(loop, keyDown(SDLK_p));
+    EXPECT_EQ(capture.text(), "Counts: ships 1, projectiles 0, timers 0, world 0\n");
 }
 
 TEST_F(LoopTest, WheelZoomsAndQuitRequestsEndTheGame)
