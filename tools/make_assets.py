@@ -1072,48 +1072,158 @@ def make_gas_giant():
 # Background and head-up display
 # --------------------------------------------------------------------------
 
-def make_dust():
-    S = 256
+DUST_SIZE = 2048   # texels a side: about 1.25 screen pixels a texel on the world plane at the start zoom
+DUST_CELLS = 256   # the nebula is worked out on this coarser grid and smoothed up to the full size
+STAR_PEAK = 0.56   # the brightest a background texel gets
+
+
+def upsample(field, n, size):
+    """Bilinear enlargement of an n x n field to size x size, wrapping both ways (keeps tiling)."""
+    f = size // n
+    ts = [(k + 0.5) / f - 0.5 for k in range(f)]
+    out = []
+    for y in range(size):
+        v = (y + 0.5) / f - 0.5
+        j0 = int(math.floor(v))
+        t = v - j0
+        a = field[(j0 % n) * n:(j0 % n + 1) * n]
+        b = field[((j0 + 1) % n) * n:((j0 + 1) % n + 1) * n]
+        row = [p + (q - p) * t for p, q in zip(a, b)]
+        nxt = row[1:] + row[:1]
+        prev = row[-1:] + row[:-1]
+        wide = [0.0] * size
+        for k, s in enumerate(ts):
+            if s < 0.0:
+                wide[k::f] = [q + (p - q) * (1.0 + s) for q, p in zip(prev, row)]
+            else:
+                wide[k::f] = [p + (q - p) * s for p, q in zip(row, nxt)]
+        out.append(wide)
+    return out
+
+
+def dust_nebula(n):
+    """Straight colour and opacity of the nebula on an n x n grid.
+
+    Emission is kept dim (its brightest channel stays near 0.16) so that ships,
+    shots and the HUD stand out; the opacity is a little higher than the
+    emission, so the far copy of the image veils the near one where the gas is
+    thick and reads as depth.
+    """
+    wx, wy = fbm(n, n, 4, 4, 780), fbm(n, n, 4, 4, 781)
+    main = warp(fbm(n, n, 3, 6, 778, gain=0.55), n, n, wx, wy, n * 0.43)
+    second = warp(fbm(n, n, 4, 5, 779, gain=0.55), n, n, wy, wx, n * 0.35)
+    strands = warp(fbm(n, n, 5, 5, 782, gain=0.6), n, n, wx, wy, n * 0.6)
+    r, g, b, a = [], [], [], []
+    for m, s, w in zip(main, second, strands):
+        cloud = smoothstep(0.42, 0.92, m) ** 1.6
+        glow_ = smoothstep(0.5, 0.95, s) ** 1.5
+        # Thin bright filaments where the strand field crosses its middle, inside the clouds.
+        wisp = (1.0 - min(1.0, abs(w - 0.5) * 9.0)) ** 2 * smoothstep(0.3, 0.75, m)
+        er = 0.004 + 0.045 * cloud + 0.09 * glow_ + 0.05 * wisp
+        eg = 0.005 + 0.035 * cloud + 0.03 * glow_ + 0.07 * wisp
+        eb = 0.012 + 0.13 * cloud + 0.055 * glow_ + 0.09 * wisp
+        op = min(0.8, 0.02 + 1.6 * max(er, eg, eb) + 0.25 * cloud)
+        r.append(er / op)
+        g.append(eg / op)
+        b.append(eb / op)
+        a.append(op)
+    return (r, g, b, a), main
+
+
+def dust_stars(size, density, n):
+    """Premultiplied light of the point stars, {texel index: [r, g, b]}.
+
+    Most stars sit on a texel centre with a tight profile so they stay one
+    sharp point on the world plane; the few bright ones get a soft halo and
+    faint cross spikes, which the slower far layer spreads into larger,
+    softer stars.
+    """
     rng = random.Random(777)
-    wx, wy = fbm(S, S, 4, 4, 780), fbm(S, S, 4, 4, 781)
-    neb = warp(fbm(S, S, 3, 6, 778, gain=0.55), S, S, wx, wy, 110)
-    neb2 = warp(fbm(S, S, 4, 5, 779, gain=0.55), S, S, wy, wx, 90)
-    R = [0.0] * (S * S)
-    G = [0.0] * (S * S)
-    B = [0.0] * (S * S)
-    for i in range(S * S):
-        a = smoothstep(0.45, 0.9, neb[i]) ** 1.5
-        b = smoothstep(0.5, 0.95, neb2[i]) ** 1.5
-        R[i] = 0.012 + 0.07 * a + 0.05 * b
-        G[i] = 0.012 + 0.02 * a + 0.035 * b
-        B[i] = 0.02 + 0.11 * a + 0.03 * b
-    tints = [(1.0, 1.0, 1.0), (0.75, 0.85, 1.0), (1.0, 0.9, 0.75), (1.0, 0.75, 0.7), (0.8, 0.9, 1.0)]
-    for n in range(230):
-        sx, sy = rng.random() * S, rng.random() * S
-        big = rng.random()
-        bright = 0.15 + 0.85 * big ** 3
-        rad = 0.45 + 0.8 * big ** 4
-        tint = tints[rng.randrange(len(tints))]
-        spikes = big > 0.93
-        reach = 6 if spikes else 2
-        for yy in range(int(sy) - reach, int(sy) + reach + 1):
-            for xx in range(int(sx) - reach, int(sx) + reach + 1):
-                dx, dy = xx + 0.5 - sx, yy + 0.5 - sy
-                q = (dx * dx + dy * dy) / (rad * rad)
-                k = bright * math.exp(-q)
+    tints = [((1.0, 1.0, 1.0), 5), ((0.8, 0.88, 1.0), 4), ((1.0, 0.94, 0.84), 3),
+             ((1.0, 0.88, 0.78), 1), ((0.86, 0.93, 1.0), 2)]
+    pool = [t for t, weight in tints for _ in range(weight)]
+    light = {}
+
+    def add(x, y, k, tint):
+        i = (y % size) * size + (x % size)
+        c = light.get(i)
+        if c is None:
+            light[i] = [k * tint[0], k * tint[1], k * tint[2]]
+        else:
+            c[0] += k * tint[0]
+            c[1] += k * tint[1]
+            c[2] += k * tint[2]
+
+    placed = 0
+    while placed < 12000:
+        x, y = rng.random() * size, rng.random() * size
+        # A little denser where the gas is, so the field is not flat noise.
+        if rng.random() > 0.55 + 0.45 * density[int(y * n / size) * n + int(x * n / size)]:
+            continue
+        placed += 1
+        u = rng.random()
+        bright = 0.16 + 0.38 * u ** 1.8
+        tint = pool[rng.randrange(len(pool))]
+        sigma = 0.42 + 0.4 * u ** 6
+        if u < 0.9:  # faint ones snap to the texel centre: one crisp texel, not a smear over four
+            x = math.floor(x) + 0.5 + (rng.random() - 0.5) * 0.3
+            y = math.floor(y) + 0.5 + (rng.random() - 0.5) * 0.3
+        halo = 0.08 * bright if u > 0.975 else 0.0
+        spikes = u > 0.996
+        reach = 7 if spikes else 5 if halo else 2
+        ix, iy = int(x), int(y)
+        inv = 1.0 / (2.0 * sigma * sigma)
+        for yy in range(iy - reach, iy + reach + 1):
+            dy = yy + 0.5 - y
+            for xx in range(ix - reach, ix + reach + 1):
+                dx = xx + 0.5 - x
+                q = dx * dx + dy * dy
+                k = bright * math.exp(-q * inv)
+                if halo:
+                    k += halo * math.exp(-q / 5.0)
                 if spikes:
-                    k += bright * 0.35 * (math.exp(-abs(dx) * 3.0) * math.exp(-abs(dy) / 1.8)
-                                          + math.exp(-abs(dy) * 3.0) * math.exp(-abs(dx) / 1.8))
-                if k < 0.002:
-                    continue
-                i = (yy % S) * S + (xx % S)
-                R[i] += k * tint[0]
-                G[i] += k * tint[1]
-                B[i] += k * tint[2]
-    cv = Canvas(S, S)
-    cv.r, cv.g, cv.b = [min(1.0, v) for v in R], [min(1.0, v) for v in G], [min(1.0, v) for v in B]
-    cv.a = [1.0] * (S * S)
-    save("dust.png", cv, clear_edges=False)
+                    k += bright * 0.3 * (math.exp(-dx * dx * 4.0) * math.exp(-abs(dy) / 2.2)
+                                         + math.exp(-dy * dy * 4.0) * math.exp(-abs(dx) / 2.2))
+                if k >= 0.003:
+                    add(xx, yy, k, tint)
+    return light
+
+
+def make_dust():
+    """A seamless starfield: dim nebula wisps and thousands of point stars.
+
+    The game lays this image over the playfield twice, on the world plane and
+    on a far plane where each texel shows about two and a half times larger;
+    the far copy is drawn over the near one, so the image carries opacity:
+    empty sky is nearly clear and lets the near stars through.
+    """
+    S, n = DUST_SIZE, DUST_CELLS
+    (nr, ng, nb, na), density = dust_nebula(n)
+    rng = random.Random(783)
+    # Dither the 8-bit rounding, or the dark gradients show bands on the far plane.
+    dither = [rng.random() for _ in range(S + 1021)]
+    out = bytearray(S * S * 4)
+    for channel, field in enumerate((nr, ng, nb, na)):
+        for y, row in enumerate(upsample(field, n, S)):
+            d = dither[(y * 389) % 1021:]
+            base = y * S * 4
+            out[base + channel:base + S * 4:4] = bytes(int(v * 255.0 + e) for v, e in zip(row, d))
+    for i, (pr, pg, pb) in dust_stars(S, density, n).items():
+        j = i * 4
+        a = out[j + 3] / 255.0
+        # Star light over the gas, both as premultiplied colour.
+        r, g, b = pr + out[j] / 255.0 * a, pg + out[j + 1] / 255.0 * a, pb + out[j + 2] / 255.0 * a
+        # Even the brightest stay well short of the white of the HUD text and the star cores.
+        r, g, b = min(r, STAR_PEAK), min(g, STAR_PEAK), min(b, STAR_PEAK)
+        a = max(1.0 - (1.0 - a) * (1.0 - min(1.0, max(pr, pg, pb))), r, g, b)
+        a = min(1.0, a)
+        ab = max(1, int(a * 255.0 + 0.5))
+        k = 255.0 / ab
+        out[j] = min(255, int(r * k * 255.0 + 0.5))
+        out[j + 1] = min(255, int(g * k * 255.0 + 0.5))
+        out[j + 2] = min(255, int(b * k * 255.0 + 0.5))
+        out[j + 3] = ab
+    write_png("dust.png", S, S, bytes(out))
 
 
 def make_radar():

@@ -202,3 +202,33 @@ MAP_ORIGIN = (SCREEN_W - 86.5, 83.7)
 def map_spot(pos, player):
     return (MAP_ORIGIN[0] + (pos[0] - player[0]) * 0.00084 * SCREEN_W / (SCREEN_W + 200),
             MAP_ORIGIN[1] - (pos[1] - player[1]) * 0.00084 * SCREEN_H / (SCREEN_H + 200))
+
+
+def sharp_points(image, box, threshold=90, ring=3):
+    """Centres of the small bright points in box = (x, y, width, height): pixels whose
+    brightest channel reaches threshold and tops their eight neighbours, with
+    everything ring px away under half as bright. A star is one; a sprite, a
+    glyph or a line is not."""
+    data, width = image.data, image.width
+
+    def level(x, y):
+        i = (y * width + x) * 3
+        return max(data[i], data[i + 1], data[i + 2])
+
+    x0, y0, w, h = box
+    x0, x1 = max(x0, ring), min(x0 + w, width - ring)
+    found = []
+    for y in range(max(y0, ring), min(y0 + h, image.height - ring)):
+        row = data[(y * width + x0) * 3:(y * width + x1) * 3]
+        for x in sorted({x0 + i // 3 for i, c in enumerate(row) if c >= threshold}):
+            v = level(x, y)
+            # Ties go to the first pixel met, so a flat-topped point counts once.
+            before = (level(x - 1, y - 1), level(x, y - 1), level(x + 1, y - 1), level(x - 1, y))
+            after = (level(x + 1, y), level(x - 1, y + 1), level(x, y + 1), level(x + 1, y + 1))
+            if max(before) >= v or max(after) > v:
+                continue
+            edge = [(x + d, y + s * ring) for d in range(-ring, ring + 1) for s in (-1, 1)] + \
+                   [(x + s * ring, y + d) for d in range(-ring + 1, ring) for s in (-1, 1)]
+            if all(2 * level(ex, ey) < v for ex, ey in edge):
+                found.append((x, y))
+    return found

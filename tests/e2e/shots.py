@@ -14,10 +14,15 @@ def take(path, window=None):
     with open(raw, "wb") as out:
         subprocess.run(["xwd", "-silent"] + target, stdout=out, check=True, timeout=30)
     try:
-        subprocess.run(["convert", "xwd:" + raw, "png:" + path], check=True, timeout=60)
+        # One conversion both keeps the PNG and hands back the pixels, and the PNG
+        # is packed fast: a starry background makes the default packing slow
+        # enough to eat into the short moments the scenarios photograph.
+        ppm = subprocess.run(["convert", "xwd:" + raw, "-define", "png:compression-level=1",
+                              "-write", "png:" + path, "-depth", "8", "ppm:-"],
+                             stdout=subprocess.PIPE, check=True, timeout=60).stdout
     finally:
         os.remove(raw)
-    return Image(path)
+    return Image(path, ppm)
 
 
 def _ppm_fields(data, count):
@@ -40,10 +45,12 @@ def _ppm_fields(data, count):
 class Image:
     """An RGB picture, 8 bits a channel; (0, 0) is the top-left pixel."""
 
-    def __init__(self, path):
+    def __init__(self, path, ppm=None):
+        """The picture in the file path, or in ppm when its pixels are already read."""
         self.path = path
-        ppm = subprocess.run(["convert", path, "-depth", "8", "ppm:-"],
-                             stdout=subprocess.PIPE, check=True, timeout=60).stdout
+        if ppm is None:
+            ppm = subprocess.run(["convert", path, "-depth", "8", "ppm:-"],
+                                 stdout=subprocess.PIPE, check=True, timeout=60).stdout
         fields, start = _ppm_fields(ppm, 4)
         if fields[0] != b"P6" or int(fields[3]) != 255:
             raise ValueError("%s: not an 8-bit RGB picture" % path)

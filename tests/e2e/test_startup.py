@@ -1,5 +1,7 @@
-"""The game starts up in order, opens its window and quits on "q" with status 0."""
+"""The game starts up in order, opens its window over a starfield and quits on "q"
+with status 0."""
 import gamerun
+import scenes
 
 STARTUP_LINES = [
     "Starting this thing",
@@ -25,6 +27,24 @@ def startup_lines_in_order(lines):
     return missing
 
 
+# The field of view away from the HUD: a band between the radar and the map, and
+# everything below them down to the text lines, short of the frame graph's right end.
+FIELD = [(210, 0, 860, 210), (0, 210, 1130, 620)]
+
+
+def check_starfield(session, shot):
+    """Sharp point stars over a dark background, not a few blurred blocks."""
+    centre = (scenes.SCREEN_W / 2, scenes.SCREEN_H / 2)  # the ship and the pointer
+    stars = [p for box in FIELD for p in scenes.sharp_points(shot, box)
+             if max(abs(p[0] - centre[0]), abs(p[1] - centre[1])) > 40]
+    mean = shot.mean(FIELD[1])
+    glare = shot.lit(FIELD[1], threshold=60) / (FIELD[1][2] * FIELD[1][3])
+    scenes.note("background: point stars, mean colour, share of pixels above 60", len(stars), mean, glare)
+    session.check(len(stars) >= 100, "only %d sharp point stars in the background" % len(stars))
+    session.check(max(mean) < 30 and glare < 0.02,
+                  "the background is not dark: mean %s, %.1f%% of pixels above 60" % (mean, glare * 100))
+
+
 def scenario(session):
     game = session.game().start()
     missing = startup_lines_in_order(game.lines())
@@ -34,6 +54,7 @@ def scenario(session):
     game.wait_frames(2)
     shot = game.screenshot("running")
     session.check(shot.size == (1280, 1024), "screen is %dx%d, not 1280x1024" % shot.size)
+    check_starfield(session, shot)
 
     status = game.quit()
     session.check(status == 0, "q ended the game with status %s, not 0" % status)
