@@ -164,21 +164,26 @@ void checkGalaxyAndWeapons(ContentProblems& problems)
 
 void checkTables(ContentProblems& problems)
 {
-    std::vector<std::vector<float>> ships, player;
+    std::vector<std::vector<float>> savedShips, player;
+    savedShips.swap(SHIPDATA);
     QuietLoaders quiet;
-    const bool shipsRead = readData("shipdata.txt", 5, ships);
-    const bool playerRead = readData("playerdata.txt", 7, player);
+    const bool shipsRead = initializeShipArray() || !SHIPDATA.empty();
+    const size_t shipTypes = SHIPDATA.size();
+    // One number a row counts what the player's row really holds (readData pads rows).
+    const bool playerRead = readData("playerdata.txt", 1, player);
     const std::vector<std::string> warnings = quiet.restore();
+    SHIPDATA.swap(savedShips);
     keepWarnings(warnings, "shipdata.txt", problems);
     keepWarnings(warnings, "playerdata.txt", problems);
     if (!shipsRead)
         problems.add("shipdata.txt", "file", "cannot be read; the game does not start without it");
-    else if (ships.size() < 2)
+    else if (shipTypes < 2)
         problems.add("shipdata.txt", "row 1", "missing: ship type 1 is the one the game spawns");
     if (!playerRead)
         problems.add("playerdata.txt", "file", "cannot be read; the player gets the built-in ship");
-    else if (player.empty())
-        problems.add("playerdata.txt", "row 0", "missing: the player gets the built-in ship");
+    else if (player.size() < 7)
+        problems.add("playerdata.txt", "row 0",
+                     std::to_string(player.size()) + " of 7 numbers; the rest are the built-in ship's");
 }
 
 void checkImages(ContentProblems& problems)
