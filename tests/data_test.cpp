@@ -8,6 +8,7 @@
 #include <cstring>
 #include <memory>
 #include <set>
+#include <sstream>
 #include <stdexcept>
 
 #include "core/worldState.h"
@@ -15,10 +16,15 @@
 #include "data/defaultVals.h"
 #include "data/loadGalaxy.h"
 #include "entities/player.h"
+#include "support/dataTables.h"
+#include "support/glFixture.h"
 #include "support/testFiles.h"
 
 using Table = std::vector<std::vector<float>>;
 using TextTable = std::vector<std::vector<std::string>>;
+
+// What building an effect prints (the test binaries build no shader programs).
+const std::string emitterBuilt = "Emitter construct\nshader size: 0\n";
 
 namespace {
 struct Read {
@@ -132,7 +138,7 @@ TEST(PlayerData, FirstRowBuildsThePlayer)
     std::string out;
     std::unique_ptr<Player> p =
         playerFrom("# x y thrust reverse turn health radius\n10 -20 0.002 0.0005 0.003 750 30\n1 1 1 1 1 1 1\n", out);
-    EXPECT_EQ(out, "Loading player data\nOpening playerdata.txt\n");
+    EXPECT_EQ(out, "Loading player data\nOpening playerdata.txt\n" + emitterBuilt);
     EXPECT_FLOAT_EQ(p->location.x, 10);
     EXPECT_FLOAT_EQ(p->location.y, -20);
     EXPECT_FLOAT_EQ(p->thrustPower, 0.002f);
@@ -150,7 +156,8 @@ TEST(PlayerData, MissingOrEmptyFileGivesTheBuiltInShipAtTheCentre)
         StdoutCapture capture;
         std::unique_ptr<Player> p(initializePlayer());
         EXPECT_EQ(capture.text(), "Loading player data\nError opening file\n"
-                                  "playerdata.txt: cannot open file (No such file or directory)\nplayerdata read failure\n");
+                                  "playerdata.txt: cannot open file (No such file or directory)\nplayerdata read failure\n" +
+                                      emitterBuilt);
         EXPECT_FLOAT_EQ(p->location.x, 0);
         EXPECT_FLOAT_EQ(p->thrustPower, 0.001f);
     }
@@ -228,11 +235,14 @@ Loaded load(const std::string& galaxy, const std::string& projectiles = oneProje
     std::string g = writeFile(dir, "test.xml", galaxy);
     std::string p = writeFile(dir, "projectiles.xml", projectiles);
     Loaded l;
+    const std::vector<EmitterTable> shipped = emitters;
+    emitters.assign(2, emitterTableOf(10, 1));  // gates naming table 0 or 1 find one
     l.universe = std::make_unique<Universe>(g.c_str(), p.c_str());
     l.universe->worlds.push_back(WorldState());  // as start-up does
     StdoutCapture capture;
     l.ok = initializeStars(*l.universe, L);
     l.out = capture.text();
+    emitters = shipped;
     return l;
 }
 
@@ -269,7 +279,7 @@ TEST(GalaxyLoader, PrintsEachElementAndSkipsWhatItDoesNotKnow)
       </world>
     </universe>)",
                     "<projectiles><projectile/><note/></projectiles>");
-    EXPECT_EQ(l.out, std::string("note\nNot a world\nworld\n\tstar\nNot a planet\nP\n\twormhole\n") +
+    EXPECT_EQ(l.out, std::string("note\nNot a world\nworld\n\tstar\nNot a planet\nP\n\twormhole\n") + emitterBuilt +
                          "projectile\nnote\nNot a projectile\n" + done);
     const Universe& u = *l.universe;
     ASSERT_EQ(u.worlds.size(), 1u);  // "note" took no world number
@@ -332,12 +342,31 @@ TEST(GalaxyLoader, WormholeToAWorldThatDoesNotExistIsNamedOnce)
       <world><wormhole targetWorld="-1"/></world>
     </universe>)");
     EXPECT_TRUE(l.ok);
-    EXPECT_EQ(l.out, std::string("world\n\twormhole\n\twormhole\nworld\n\twormhole\n") +
+    EXPECT_EQ(l.out, "world\n\twormhole\n" + emitterBuilt + "\twormhole\n" + emitterBuilt + "world\n\twormhole\n" +
+                         emitterBuilt +
                          "test.xml: wormhole 1 of world 0 leads to world 5, which does not exist; "
                          "it will not carry the player\n"
                          "test.xml: wormhole 0 of world 1 leads to world -1, which does not exist; "
                          "it will not carry the player\n" +
                          "projectile\n" + done);
+}
+
+TEST(GalaxyLoader, WormholeWhoseEmitterNamesNoTableIsNamedOnceAndDrawsNothing)
+{
+    Loaded l = load(R"(<universe><world>
+      <wormhole targetWorld="0" emitter="1"/><wormhole targetWorld="0" emitter="2"/><wormhole targetWorld="0" emitter="-1"/>
+    </world></universe>)");
+    EXPECT_TRUE(l.ok);
+    const std::string gate = "test.xml: wormhole ";
+    EXPECT_NE(l.out.find(gate + "1 of world 0 names emitter 2, but emitterShade2.txt was not read; it draws nothing\n"),
+              std::string::npos);
+    EXPECT_NE(l.out.find(gate + "2 of world 0 names emitter -1, but emitterShade-1.txt was not read; it draws nothing\n"),
+              std::string::npos);
+    EXPECT_EQ(l.out.find(gate + "0 of world 0"), std::string::npos);
+    const std::vector<Wormhole>& gates = l.universe->worlds[0].wormholes;
+    EXPECT_EQ(gates[0].emitter.quadCount(), 10);
+    EXPECT_TRUE(gates[1].emitter.table.empty());
+    EXPECT_EQ(gates[2].emitter.kind(), -1);
 }
 
 // NaN and infinity would stay in the simulation for good (a player warped to NaN,
@@ -606,4 +635,183 @@ TEST(ShippedData, GalaxyIsConnectedAndTheStartIsClear)
                 EXPECT_FALSE(getVal(good, "name").empty());
                 EXPECT_GT(getValF(kit, "price"), 0);
             }
+}
+
+// ---- Emitter tables ---------------------------------------------------------
+
+namespace {
+EmitterTable parseTable(const std::string& text)
+{
+    std::istringstream in(text);
+    return readEmitterFile(in);
+}
+
+EmitterRow rising(float head0, int heads)  // head numbers then the curve c[j] = j
+{
+    EmitterRow row(size_t(heads), head0);
+    for (int j = 0; j < 100; ++j) row.push_back(float(j));
+    return row;
+}
+}  // namespace
+
+TEST(EmitterTables, LinesBecomeRowsOfTheCurrentBlock)
+{
+    const struct {
+        const char* text;
+        EmitterTable table;
+    } cases[] = {
+        {"#\n1 2 3\n", {{{1, 2, 3}}}},
+        {"#\n1 2 3 \n", {{{1, 2, 3}}}},             // a trailing space adds nothing
+        {"#\n1  2\n", {{{1, 0, 2}}}},               // an empty piece is 0
+        {"#\n 4\n", {{{0, 4}}}},
+        {"#\n7\n\n\r\n", {{}}},                     // lines of one character are skipped
+        {"#\n5 6\r\n", {{{5, 6}}}},                 // a carriage return stays but reads as nothing
+        {"#\n1\t2 x\n", {{{1, 0}}}},                // tabs do not separate; words read 0
+        {"9 9\n#a\n1 1\n#b\n#c\n2 2\n", {{{1, 1}}, {}, {{2, 2}}}},  // rows before a block are dropped
+        {"", {}},
+    };
+    for (const auto& c : cases) EXPECT_EQ(parseTable(c.text), c.table) << c.text;
+}
+
+TEST(EmitterTables, ExpansionResamplesEachCurveToTheLengthInRowThree)
+{
+    EmitterBlock block{{1}, {1}, {1}, {10}, rising(2, 2), rising(3, 0), rising(5, 1), {4, 5}, {6}, rising(2, 1)};
+    EmitterBlock expanded = expandMatrix(block);
+    ASSERT_EQ(expanded.size(), block.size());
+    EXPECT_EQ(expanded[3], EmitterRow{10});
+    const float step[10] = {0, 9.9f, 19.8f, 29.7f, 39.6f, 49.5f, 59.4f, 69.3f, 79.2f, 89.1f};
+    ASSERT_EQ(expanded[4].size(), 12u);  // two heads and ten samples
+    ASSERT_EQ(expanded[5].size(), 10u);
+    ASSERT_EQ(expanded[6].size(), 11u);
+    EXPECT_EQ(expanded[4][1], 2);
+    for (int k = 0; k < 10; ++k) {
+        EXPECT_NEAR(expanded[4][2 + k], 2 * step[k], 1e-4) << k;   // row 4: scaled by its first number
+        EXPECT_NEAR(expanded[5][k], 0, 1e-4) << k;                  // a bare curve's first number is c[0] = 0
+        EXPECT_NEAR(expanded[6][1 + k], step[k], 1e-4) << k;        // row 6 is not scaled
+        EXPECT_NEAR(expanded[9][1 + k], 2 * step[k], 1e-4) << k;    // row 9 is
+    }
+    EXPECT_EQ(expanded[7], block[7]);
+    EXPECT_EQ(block[4].size(), 102u);  // the argument is untouched
+}
+
+TEST(EmitterTables, ExpansionWithoutAUsableLengthKeepsOnlyTheHeads)
+{
+    EmitterRow curveRow = rising(7, 2);
+    EmitterRow shortCurve(50, 1.0f);  // 10 to 99 numbers: no whole curve
+    const struct {
+        EmitterBlock block;
+        size_t row;
+    } cases[] = {
+        {{{1}, {1}, {1}, {0}, curveRow}, 4},
+        {{{1}, {1}, {1}, {-5}, curveRow}, 4},
+        {{{1}, {1}, {1}, {}, curveRow}, 4},
+        {{{1}, {1}, curveRow}, 2},  // fewer than four rows
+    };
+    for (const auto& c : cases) EXPECT_EQ(expandMatrix(c.block)[c.row], (EmitterRow{7, 7})) << c.row;
+    EXPECT_EQ(expandMatrix({{1}, {1}, {1}, {50}, shortCurve})[4], shortCurve);
+}
+
+TEST(EmitterTables, FilesAreReadUpToTheFirstGap)
+{
+    std::string dir = makeScratchDir();
+    writeFile(dir, "emitterShade0.txt", "#\n2 3\n");
+    writeFile(dir, "emitterShade1.txt", "#\n4 5\n#\n");
+    writeFile(dir, "emitterShade3.txt", "#\n6 7\n");  // after the gap: never read
+    ScopedWorkingDir cd(dir);
+    StdoutCapture capture;
+    std::vector<EmitterTable> tables = readAndExpandEmitterData();
+    EXPECT_EQ(capture.text(), "Processing emitterShade0.txt\nProcessing emitterShade1.txt\n# emitters:2\n");
+    EXPECT_EQ(tables, (std::vector<EmitterTable>{{{{2, 3}}}, {{{4, 5}}, {}}}));
+
+    ScopedWorkingDir empty(makeScratchDir());
+    StdoutCapture none;
+    EXPECT_TRUE(readAndExpandEmitterData().empty());
+    EXPECT_EQ(none.text(), "# emitters:0\nemitterShade0.txt could not be read: the engine flame and the wormholes "
+                           "draw nothing\n");
+}
+
+// ---- Shader sources -----------------------------------------------------------
+
+namespace {
+const char* const plainVertex = "#version 120\nvoid main() { gl_Position = ftransform(); }\n";
+const char* const plainFragment = "#version 120\nvoid main() { gl_FragColor = vec4(1.0); }\n";
+
+struct Built {
+    std::vector<unsigned int> programs;
+    std::string out;
+};
+
+// Builds the programs of a directory holding the given files.
+Built buildShaders(const std::vector<std::pair<std::string, std::string>>& files)
+{
+    std::string dir = makeScratchDir();
+    for (const auto& f : files) writeFile(dir, f.first, f.second);
+    ScopedWorkingDir cd(dir);
+    Built b;
+    StdoutCapture capture;
+    b.programs = readShaders();
+    b.out = capture.text();
+    return b;
+}
+}  // namespace
+
+TEST(ShaderSources, TheLastCharacterGivesWayToTheTerminator)
+{
+    std::string dir = makeScratchDir();
+    const struct {
+        const char* text;
+        const char* read;
+    } cases[] = {{"abc\n", "abc"}, {"ab}", "ab"}, {"x", ""}, {"", ""}};
+    for (const auto& c : cases) {
+        std::string path = writeFile(dir, "s.vs", c.text);
+        StdoutCapture capture;
+        char* source = readEmitter(path.c_str());
+        EXPECT_EQ(capture.text(), "File '" + path + "' is " + std::to_string(std::strlen(c.text)) + " long\n");
+        ASSERT_NE(source, nullptr);
+        EXPECT_STREQ(source, c.read);
+        std::free(source);
+    }
+    EXPECT_EQ(readEmitter((dir + "/none.vs").c_str()), nullptr);
+}
+
+class Shaders : public GlTest {};
+
+TEST_F(Shaders, ProgramsAreBuiltInFileOrderUpToTheFirstMissingVertexSource)
+{
+    Built b = buildShaders({{"shader0.vs", plainVertex}, {"shader0.fs", plainFragment},
+                            {"shader1.vs", plainVertex}, {"shader1.fs", plainFragment},
+                            {"shader2.vs", plainVertex}, {"shader2.fs", plainFragment},
+                            {"shader4.vs", plainVertex}, {"shader4.fs", plainFragment}});
+    ASSERT_EQ(b.programs.size(), 3u);
+    EXPECT_TRUE(b.programs[0] < b.programs[1] && b.programs[1] < b.programs[2]);
+    for (unsigned int program : b.programs) EXPECT_TRUE(glIsProgram(program));
+    EXPECT_NE(b.out.find("Reading shader 1\n"), std::string::npos);
+    EXPECT_NE(b.out.find("Reading shader 3\nShaders read: 3\n"), std::string::npos);
+    EXPECT_EQ(b.out.find("result:"), std::string::npos);
+    EXPECT_EQ(b.out.find("shader4"), std::string::npos);
+
+    EXPECT_EQ(buildShaders({}).out, "Shaders read: 0\n");
+}
+
+TEST_F(Shaders, AMissingOrEmptyHalfLeavesItsProgramUnbuiltAndKeepsTheNumbering)
+{
+    Built b = buildShaders({{"shader0.vs", plainVertex}, {"shader1.vs", ""}, {"shader1.fs", plainFragment},
+                            {"shader2.vs", plainVertex}, {"shader2.fs", plainFragment}});
+    ASSERT_EQ(b.programs.size(), 3u);
+    EXPECT_EQ(b.programs[0], 0u);
+    EXPECT_EQ(b.programs[1], 0u);
+    EXPECT_TRUE(glIsProgram(b.programs[2]));
+    EXPECT_NE(b.out.find("shader0.fs is missing or empty: program 0 is not built\n"), std::string::npos);
+    EXPECT_NE(b.out.find("shader1.vs is missing or empty: program 1 is not built\n"), std::string::npos);
+}
+
+TEST_F(Shaders, ShippedShadersBuildWithoutAWord)
+{
+    ScopedWorkingDir cd(VUMTAL_ASSETS_DIR);
+    StdoutCapture capture;
+    std::vector<unsigned int> programs = readShaders();
+    std::string out = capture.text();
+    ASSERT_EQ(programs.size(), 3u) << out;
+    for (unsigned int program : programs) EXPECT_TRUE(glIsProgram(program));
+    EXPECT_EQ(out.find("result:"), std::string::npos) << out;
 }

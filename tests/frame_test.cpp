@@ -67,6 +67,21 @@ TEST(Wormholes, PlayerOnTheRimIsCarriedToTheTargetAndTheWorldLeftLosesItsShots)
     EXPECT_EQ(g.world(0).wormholes.size(), 1u);  // the stored gate is untouched
 }
 
+TEST(Wormholes, EffectClockIsTheFrameClockOnAFreshCopyEachFrame)
+{
+    Galaxy g;
+    g.addGate(0, point{5000, 0}, 50, 1, point{0, 0});
+    Wormhole& stored = g.world(0).wormholes[0];
+    for (int now : {10000, 10016}) {
+        Wormhole copy = stored;
+        copy.update(g.universe, now);
+        EXPECT_EQ(copy.emitter.time, now);
+        EXPECT_FLOAT_EQ(copy.emitter.position.x, 5000);
+    }
+    processWormholes(g.universe, 10032);
+    EXPECT_EQ(stored.emitter.time, 0);
+}
+
 TEST(Wormholes, PlayerJustOutsideTheRadiusStays)
 {
     Galaxy g;

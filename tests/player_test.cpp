@@ -153,6 +153,22 @@ TEST(PlayerInput, DisabledInputIgnoresKeysButFlightGoesOn)
     q.fly(10, thrust);
     EXPECT_FLOAT_EQ(q.velocity.x, 1);
     EXPECT_FLOAT_EQ(q.location.x, 10);
+    q.fly(90, none);  // this trail samples every 100 ms, landed or not
+    EXPECT_EQ(q.trail.head, 1);
+    EXPECT_FLOAT_EQ(q.trail.points[1].x, 100);
+    EXPECT_EQ(p.trail.head, 1);
+}
+
+TEST(PlayerTrail, AWarpRestartsTheTrailWhereTheShipArrives)
+{
+    Player p(point{1, 2}, 0.001f, 0.0005f, 0.004f, 1000, 25);
+    p.setVelocity(point{1, 0});
+    for (int i = 0; i < 5; ++i) p.fly(20, none);  // one sample every 20 ms
+    EXPECT_EQ(p.trail.head, 5);
+    p.location = point{-50, 60};  // where the wormhole puts it
+    p.warpWorld(2);
+    EXPECT_EQ(p.getWorld(), 2);
+    for (point q : p.trail.points) EXPECT_TRUE(q.x == -50 && q.y == 60);
 }
 
 TEST(PlayerWormholes, WarpReadinessReturnsOnlyAfterAWholeFrameOutside)

@@ -80,10 +80,10 @@ protected:
     // homing missiles and a shockwave, then frames as the loop runs them.
     unsigned long long run(int frames)
     {
-        std::srand(1234);
         Universe universe("/nonexistent/test.xml", "/nonexistent/projectiles.xml");
         universe.worlds.resize(1);
         Player player(point{-3000, 0});
+        std::srand(1234);  // after the player: building its engine flame reseeds from the clock
         universe.player = &player;
         WorldState& world = universe.worlds[0];
         Star star(point{0, 0}, 600, 1, 14, "Sol");

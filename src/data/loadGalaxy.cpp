@@ -11,6 +11,7 @@
 #include "core/worldState.h"
 #include "core/xmlAttributes.h"
 #include "data/defaultVals.h"
+#include "data/emitterData.h"
 #include "entities/planet.h"
 #include "entities/star.h"
 #include "entities/wormhole.h"
@@ -124,16 +125,22 @@ void loadWorlds(Universe& universe)
 }
 
 // Once every world is known, a gate to a world that does not exist is named once;
-// it stays in place but never carries the player.
+// it stays in place but never carries the player. A gate whose effect names no
+// emitter table is named too: it works but cannot be seen.
 void reportDeadWormholes(const Universe& universe)
 {
     for (size_t w = 0; w < universe.worlds.size(); ++w) {
         const std::vector<Wormhole>& gates = universe.worlds[w].wormholes;
         for (size_t i = 0; i < gates.size(); ++i) {
+            const std::string gate = "test.xml: wormhole " + std::to_string(i) + " of world " + std::to_string(w);
             int target = gates[i].targetWorld;
-            if (target >= 0 && size_t(target) < universe.worlds.size()) continue;
-            say("test.xml: wormhole " + std::to_string(i) + " of world " + std::to_string(w) +
-                " leads to world " + std::to_string(target) + ", which does not exist; it will not carry the player");
+            if (target < 0 || size_t(target) >= universe.worlds.size())
+                say(gate + " leads to world " + std::to_string(target) +
+                    ", which does not exist; it will not carry the player");
+            int index = gates[i].emitterIndex;
+            if (!Wormhole::hasEmitterTable(index))
+                say(gate + " names emitter " + std::to_string(index) + ", but " + emitterFileName(index) +
+                    " was not read; it draws nothing");
         }
     }
 }

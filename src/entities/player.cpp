@@ -6,18 +6,24 @@
 
 #include <cmath>
 
+#include "data/emitterData.h"
 #include "game/diagnostics.h"
 #include "game/gameMain.h"
 #include "render/textures.h"
 #include "render/square.h"
 
+static EmitterTable flameTable() { return emitters.empty() ? EmitterTable() : emitters[0]; }
+
 Player::Player(point location, float thrustPower, float reversePower, float turnRate, float health, float radius)
     : location(location), thrustPower(thrustPower), reversePower(reversePower), turnRate(turnRate),
-      health(health), radius(radius)
+      health(health), radius(radius), flame(flameTable()), trail(200, location, 20, 10.0f, 0.0f, 1.0f, 1.0f)
 {
 }
 
-Player::Player(point location) : Player(location, 0.001f, 0.001f, 0.005f, 1000, 25) {}
+Player::Player(point location) : Player(location, 0.001f, 0.001f, 0.005f, 1000, 25)
+{
+    trail = Trail(100, location, 100, 5.0f, 0.5f, 0.5f, 0.5f);
+}
 
 void Player::update(int dt)
 {
@@ -67,12 +73,13 @@ void Player::fly(int dt, const FlightKeys& keys)
     }
 
     if (takeoffDelay > 0) takeoffDelay -= dt;
-    if (landed) return;  // the planet carries a landed ship
-
-    location.x += velocity.x * dt;
-    location.y += velocity.y * dt;
-    stopAtEdge(location.x, velocity.x);
-    stopAtEdge(location.y, velocity.y);
+    if (!landed) {  // the planet carries a landed ship
+        location.x += velocity.x * dt;
+        location.y += velocity.y * dt;
+        stopAtEdge(location.x, velocity.x);
+        stopAtEdge(location.y, velocity.y);
+    }
+    trail.update(location, dt);
 }
 
 void Player::turnCW(int dt)
@@ -131,7 +138,11 @@ void Player::setLanded(int id)
 }
 
 bool Player::isLanded() const { return landed; }
-void Player::warpWorld(int newWorld) { world = newWorld; }
+void Player::warpWorld(int newWorld)
+{
+    trail.clear(location);  // no streak across the jump
+    world = newWorld;
+}
 int Player::getWorld() const { return world; }
 void Player::setInput(bool enabled) { input = enabled; }
 bool* Player::getInputPointer() { return &input; }
@@ -150,6 +161,13 @@ void Player::draw()
     drawSquare(radius);
     glBindTexture(GL_TEXTURE_2D, 0);
     glPopMatrix();
+}
+
+void Player::drawTrail(int dt)
+{
+    flame.updateValue(thrusting, 1);
+    flame.update(dt, location, getAngle() + 180, true);  // the flame points backwards
+    trail.draw(location);
 }
 
 void Player::trackWindow(float)

@@ -5,6 +5,8 @@
 #include <vector>
 
 #include "core/basics.h"
+#include "entities/trail.h"
+#include "render/emitter.h"
 
 class WorldState;
 
@@ -40,6 +42,8 @@ public:
     int world = 0;
     int planetId = -1;     // -1 when not landed
     bool input = true;     // steering and firing enabled
+    Emitter flame;         // engine flame, from emitter table 0
+    Trail trail;
 
     Player(point location, float thrustPower, float reversePower, float turnRate, float health, float radius);
     explicit Player(point location);
@@ -68,6 +72,7 @@ public:
     int* getWorldPointer();
     bool* getLandedPointer();
     void draw();
+    void drawTrail(int dt);  // the engine flame, then the trail
     void trackWindow(float);
     void shoot(unsigned int now, WorldState& world, point target, int dt);
 };

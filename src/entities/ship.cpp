@@ -120,6 +120,8 @@ bool Ship::update(int dt, WorldState& world, Player* player)
     location.y += velocity.y * dt;
     clampToPlayfield(location.x, velocity.x);
     clampToPlayfield(location.y, velocity.y);
+    trail.update(location, dt);
+    trail.draw(location);
     return true;
 }
 

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "core/basics.h"
+#include "entities/trail.h"
 
 class WorldState;
 class Player;
@@ -17,6 +18,7 @@ public:
     float maxSpeed;      // negative: no cap
     float health;
     float ramDamage;
+    Trail trail{20, location, 20, 10.0f, 1.0f, 0.0f, 0.0f};  // red
 
     Ship(point location, int type, unsigned int id);
 

@@ -1,6 +1,7 @@
 #include "entities/wormhole.h"
 
 #include "core/worldState.h"
+#include "data/emitterData.h"
 #include "entities/player.h"
 
 Wormhole::Wormhole(int world, float x, float y, float radius, int targetWorld, float targetX, float targetY,
@@ -11,17 +12,30 @@ Wormhole::Wormhole(int world, float x, float y, float radius, int targetWorld, f
 
 Wormhole::Wormhole(int world, point location, float radius, int targetWorld, point target, int emitterIndex)
     : world(world), location(location), radius(radius), targetWorld(targetWorld), target(target),
-      emitterIndex(emitterIndex)
+      emitterIndex(emitterIndex), emitter(emitterTable(emitterIndex))
 {
 }
+
+// A missing table gives an effect that draws nothing; the loader names it.
+EmitterTable Wormhole::emitterTable(int index)
+{
+    if (!hasEmitterTable(index)) return EmitterTable();
+    return emitters[size_t(index)];
+}
+
+bool Wormhole::hasEmitterTable(int index) { return index >= 0 && size_t(index) < emitters.size(); }
 
 static bool namesWorld(const Universe& universe, int index)
 {
     return index >= 0 && size_t(index) < universe.worlds.size();
 }
 
-void Wormhole::update(Universe& universe, int& /*now*/)
+void Wormhole::update(Universe& universe, int& now)
 {
+    // The clock runs on the frame time: the update works on a fresh copy each frame.
+    emitter.updateValue(radius, 2);
+    emitter.update(now, location, 0.0f, true);
+
     Player* player = universe.player;
     if (!player || pointDistance(location, player->location) > radius) return;
 

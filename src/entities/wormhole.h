@@ -2,6 +2,7 @@
 #pragma once
 
 #include "core/basics.h"
+#include "render/emitter.h"
 
 class Universe;
 
@@ -13,6 +14,7 @@ public:
     int targetWorld;
     point target;
     int emitterIndex;  // which emitter table draws it
+    Emitter emitter;   // the swirl that shows where it is
 
     Wormhole(int world, float x, float y, float radius, int targetWorld, float targetX, float targetY,
              int emitterIndex);
@@ -20,4 +22,7 @@ public:
 
     void update(Universe& universe, int& now);
     void teleport(Universe&);
+
+    static bool hasEmitterTable(int index);
+    static EmitterTable emitterTable(int index);
 };

@@ -10,6 +10,7 @@
 #include "core/worldState.h"
 #include "data/defaultVals.h"
 #include "data/loadGalaxy.h"
+#include "data/shaders.h"
 #include "entities/player.h"
 #include "entities/timer.h"
 #include "game/diagnostics.h"
@@ -89,6 +90,7 @@ int SDL_main(int, char**)
     loadTextures();
     loadUITextures();
     if (!initializeShipArray()) return 1;
+    shaders = readShaders();
     say("Ver17");
 
     // Static, as are the universe and the font below: nothing here is ever freed, and
@@ -220,6 +222,7 @@ void runFrame(GameLoop& loop)
     glBlendFunc(GL_SRC_ALPHA, GL_ONE);
     processWormholes(universe, int(loop.now));
     processProjectiles(universe.currentWorld(), loop.dt, int(loop.now));
+    player->drawTrail(loop.dt);
     runTimer(int(loop.now), universe.currentWorld());
 
     glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);

@@ -20,6 +20,7 @@ test fails.
 """
 import argparse
 import os
+import re
 import shutil
 import signal
 import subprocess
@@ -169,6 +170,12 @@ class Game:
     def lines(self, stream="stdout"):
         """Every complete line the game wrote so far to stdout or stderr."""
         return list(self._log(stream).refresh())
+
+    def errors(self):
+        """The non-blank lines on stderr, less the one every run writes: the
+        shader programs are read up to the first missing pair."""
+        return [line for line in self.lines("stderr")
+                if line.strip() and not re.fullmatch(r"Can't open file 'shader\d+\.vs' for reading", line)]
 
     def mark(self, stream="stdout"):
         """The number of lines so far; pass it as since= to wait for later lines."""

@@ -160,6 +160,30 @@ def greenish(pixel):
     return g > 150 and g > r + 60 and g > b + 60
 
 
+def fiery(pixel):
+    """The engine flame: hot orange to white, never blue-tinged."""
+    r, g, b = pixel
+    return r > 200 and g > 60 and r > b + 60
+
+
+def cyan_trail(pixel):
+    """The player's trail: green and blue with no red in it."""
+    r, g, b = pixel
+    return g > 60 and b > 60 and r < min(g, b) - 40
+
+
+def red_trail(pixel):
+    """An enemy's trail: pure red, however faint."""
+    r, g, b = pixel
+    return r > 25 and r > 2.5 * max(g, b)
+
+
+def swirl(pixel):
+    """The wormhole's effect: violet to pale blue, brighter than the purple sky."""
+    r, g, b = pixel
+    return b > 150 and b > g + 30
+
+
 def white_text(pixel):
     return min(pixel) > 150
 

@@ -91,7 +91,7 @@ def scenario(session):
     scenes.note("bad data: lit pixels after play", shot.lit())
     session.check(game.running(), "the game ended during play")
     session.check(game.quit() == 0, "q did not end the game with status 0")
-    errors = [line for line in game.lines("stderr") if line.strip()]
+    errors = game.errors()
     session.check(not errors, "stderr (a sanitizer report?): %s" % "\n".join(errors[:20]))
 
 

@@ -186,7 +186,32 @@ def beam_kills(session):
     check_clean_exit(session, game)
 
 
+def hunter_leaves_a_red_trail(session):
+    """The first enemy, made a hunter, dives from the top of the screen at the
+    player and draws a red ribbon behind it. The trail spans only 0.4 s of
+    flight, less on a slow display, so it reaches a little way above the hull,
+    which alone is some 15 px tall."""
+    below = (ENEMY[0], ENEMY[1] - 1850)
+    game = scenes.start(session, "hunter", scenes.galaxy([]), below,
+                        ships=scenes.ship_data(mode=1, accel=0.3, top=0.6, health=ENEMY_HEALTH))
+    game.key("minus", "minus", "minus")
+    lane = (int(scenes.SCREEN_W / 2 - 60), 0, 120, int(scenes.SCREEN_H / 2 - 60))
+    deadline = time.monotonic() + 15
+    best, shot, count = None, None, 0
+    while time.monotonic() < deadline:
+        count += 1
+        shot = game.screenshot("hunting-%d" % count)
+        best = blob(shot, lane, scenes.red_trail)
+        if best.count > 70 and best.height > 24:
+            break
+    scenes.note("hunter: red pixels in its lane", best, "shot %d" % count)
+    session.check(best.count > 70 and best.height > 24, "no red trail behind the diving enemy: %r (%s)"
+                  % (best, shot.path))
+    check_clean_exit(session, game)
+
+
 def scenario(session):
+    hunter_leaves_a_red_trail(session)
     gun_burst_kills(session)
     shockwave_pod(session)
     beam_kills(session)

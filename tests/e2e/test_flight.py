@@ -116,6 +116,29 @@ def turning_in_place(session):
                   "the fuselage should lie along +x before turning: %r" % body1)
     session.check(body2.height > 1.2 * body2.width,
                   "the fuselage should stand upright after turning left: %r (%s)" % (body2, after.path))
+
+    # Nose up: the flame and the trail lie straight below the centred ship.
+    behind = (int(centre[0] - 120), int(centre[1] + 62), 240, 420)  # below the hull and its nozzles
+    flame0 = blob(after, behind, scenes.fiery)
+    game.key_down("w")
+    game.wait_frames(4)
+    burning = game.screenshot("thrusting")
+    game.key_up("w")
+    game.wait_frames(4)
+    coasting = game.screenshot("coasting")
+    flame1, flame2 = blob(burning, behind, scenes.fiery), blob(coasting, behind, scenes.fiery)
+    scenes.note("flame at rest, thrusting, coasting", flame0, flame1, flame2)
+    session.check(flame0.count == 0 and flame2.count == 0,
+                  "a flame without thrust: %r, %r (%s)" % (flame0, flame2, coasting.path))
+    session.check(flame1.count > 300 and abs(flame1.centre[0] - centre[0]) < 80 and flame1.centre[1] > centre[1] + 60,
+                  "no flame below the thrusting ship: %r (%s)" % (flame1, burning.path))
+    near_half = (behind[0], behind[1], behind[2], behind[3] // 2)
+    far_half = (behind[0], behind[1] + behind[3] // 2, behind[2], behind[3] // 2)
+    trail_near, trail_far = blob(coasting, near_half, scenes.cyan_trail), blob(coasting, far_half, scenes.cyan_trail)
+    scenes.note("trail near and far from the ship", trail_near, trail_far)
+    session.check(trail_near.count > 100, "no trail behind the ship: %r (%s)" % (trail_near, coasting.path))
+    session.check(trail_near.count > trail_far.count,
+                  "the trail does not fade away from the ship: %r then %r" % (trail_near, trail_far))
     session.check(game.quit() == 0, "q did not end the game with status 0")
 
 
@@ -140,6 +163,14 @@ def ruby_region(player):
 def through_the_wormhole(session):
     game = scenes.start(session, "wormhole", TWO_WORLDS, HOME)
     before = game.screenshot("world0")
+    gate = to_screen(GATE, HOME)
+    reach = 1.4 * 250 * scenes.SCREEN_H / scenes.START_ZOOM
+    effect = blob(before, box_around(gate, reach), scenes.swirl)
+    everywhere = blob(before, (200, 200, scenes.SCREEN_W - 400, scenes.SCREEN_H - 400), scenes.swirl)
+    scenes.note("wormhole effect", effect, everywhere)
+    session.check(effect.count > 1000 and near(effect, gate, 15),
+                  "no swirl round the wormhole at %s: %r (%s)" % (gate, effect, before.path))
+    session.check(everywhere.count == effect.count, "swirl outside the wormhole: %r" % everywhere)
     game.hold("w", 0.5)      # 50 units to the gate's rim take about 0.32 s
     game.wait_frames(4)
     after = game.screenshot("world1")
@@ -161,6 +192,12 @@ def through_the_wormhole(session):
     scenes.note("far star's map marker in world 0 then 1", map0, map1)
     session.check(map0.count == 0, "world 0's map shows a star at %s: %r" % (marker, map0))
     session.check(map1.count > 10, "world 1's map lacks its far star at %s: %r (%s)" % (marker, map1, after.path))
+
+    # The trail starts again at the arrival point: no streak back across the jump.
+    centre = (scenes.SCREEN_W / 2, scenes.SCREEN_H / 2)
+    streak = sum(1 for y in range(200, scenes.SCREEN_H - 200, 2) for x in range(200, scenes.SCREEN_W - 200, 2)
+                 if scenes.cyan_trail(after.pixel(x, y)) and abs(x - centre[0]) + abs(y - centre[1]) > 150)
+    session.check(streak == 0, "%d trail pixels far from the ship after the warp (%s)" % (streak, after.path))
     session.check(game.quit() == 0, "q did not end the game with status 0")
 
 

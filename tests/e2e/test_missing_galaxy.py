@@ -11,7 +11,7 @@ def stops_with_one_line(session, label, files, name):
     status = game.wait_exit(60)
     session.check(status == 1, "%s: exit status %s, not 1" % (name, status))
 
-    errors = [line for line in game.lines("stderr") if line.strip()]
+    errors = game.errors()
     session.check(len(errors) == 1 and name in errors[0],
                   "stderr should be one line naming %s, was: %r" % (name, errors))
     session.check(gamerun.READY_LINE not in game.lines(), "the main loop started anyway")

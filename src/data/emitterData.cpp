@@ -1,0 +1,122 @@
+#include "data/emitterData.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <istream>
+
+#include "core/basics.h"
+
+std::vector<EmitterTable> emitters = readAndExpandEmitterData();
+
+namespace {
+
+const size_t CURVE_SAMPLES = 100;
+const size_t SHORT_ROW = 10;       // rows shorter than this carry no curve
+const float MAX_RESAMPLED = 100000;  // a typo in row 3 must not ask for gigabytes
+
+// Cut at every space; the piece after a trailing space does not exist.
+EmitterRow parseRow(const std::string& line)
+{
+    EmitterRow row;
+    size_t start = 0;
+    for (;;) {
+        size_t space = line.find(' ', start);
+        std::string piece = line.substr(start, space == std::string::npos ? std::string::npos : space - start);
+        if (space == std::string::npos) {
+            if (!piece.empty()) row.push_back(float(std::atof(piece.c_str())));
+            return row;
+        }
+        row.push_back(float(std::atof(piece.c_str())));
+        start = space + 1;
+    }
+}
+
+// How many samples each curve of the block becomes: row 3's first number,
+// cut toward zero; a block without one, or a negative one, keeps no samples.
+size_t resampledLength(const EmitterBlock& block)
+{
+    if (block.size() < 4 || block[3].empty()) return 0;
+    float n = block[3][0];
+    if (!(n >= 1)) return 0;
+    return size_t(std::fmin(n, MAX_RESAMPLED));
+}
+
+bool scaledByHead(size_t rowIndex) { return rowIndex == 4 || rowIndex == 5 || rowIndex == 9; }
+
+}  // namespace
+
+std::string emitterFileName(int index) { return "emitterShade" + toString(float(index)) + ".txt"; }
+
+EmitterTable readEmitterFile(std::istream& in)
+{
+    EmitterTable table;
+    std::string line;
+    while (std::getline(in, line)) {
+        if (!line.empty() && line[0] == '#') {
+            table.push_back(EmitterBlock());
+            continue;
+        }
+        // Rows before the first "#" have no block to join and are dropped.
+        if (line.size() <= 1 || table.empty()) continue;
+        table.back().push_back(parseRow(line));
+    }
+    return table;
+}
+
+std::vector<EmitterTable> readEmitterData()
+{
+    std::vector<EmitterTable> tables;
+    for (int k = 0;; ++k) {
+        std::string name = emitterFileName(k);
+        std::ifstream in(name);
+        if (!in) return tables;
+        std::printf("Processing %s\n", name.c_str());
+        tables.push_back(readEmitterFile(in));
+    }
+}
+
+EmitterBlock expandMatrix(const EmitterBlock& block)
+{
+    const size_t n = resampledLength(block);
+    EmitterBlock expanded;
+    for (size_t i = 0; i < block.size(); ++i) {
+        const EmitterRow& row = block[i];
+        // Rows of 10 to 99 numbers hold no whole curve: they stay as written.
+        if (row.size() < SHORT_ROW || row.size() < CURVE_SAMPLES) {
+            expanded.push_back(row);
+            continue;
+        }
+        const size_t head = row.size() - CURVE_SAMPLES;
+        const float* c = row.data() + head;
+        EmitterRow out(head + n, 0.0f);
+        for (size_t k = 0; k < head; ++k) out[k] = row[k];
+        for (size_t k = 0; k < n; ++k) {
+            float t = float(k) / float(n) * 99;
+            size_t j = std::min(size_t(std::floor(t)), CURVE_SAMPLES - 2);  // t < 99 keeps j + 1 on the curve
+            float value = (t - float(j)) * (c[j + 1] - c[j]) + c[j];
+            if (scaledByHead(i)) value *= row[0];
+            out[head + k] = value;
+        }
+        expanded.push_back(out);
+    }
+    return expanded;
+}
+
+std::vector<EmitterTable> readAndExpandEmitterData()
+{
+    std::vector<EmitterTable> raw = readEmitterData();
+    std::vector<EmitterTable> tables;
+    for (const EmitterTable& table : raw) {
+        tables.push_back(EmitterTable());
+        for (const EmitterBlock& block : table) tables.back().push_back(expandMatrix(block));
+    }
+    std::printf("# emitters:%zu\n", tables.size());
+    if (tables.empty())
+        std::printf("%s could not be read: the engine flame and the wormholes draw nothing\n",
+                    emitterFileName(0).c_str());
+    std::fflush(stdout);
+    return tables;
+}

@@ -1,0 +1,22 @@
+// Emitter tables: the blocks of numbers that describe each particle effect,
+// read from "emitterShade0.txt", "emitterShade1.txt", ... before main runs.
+#pragma once
+
+#include <string>
+#include <vector>
+
+using EmitterRow = std::vector<float>;
+using EmitterBlock = std::vector<EmitterRow>;
+using EmitterTable = std::vector<EmitterBlock>;
+
+// Expanded tables, index = file number; filled while the globals are constructed.
+extern std::vector<EmitterTable> emitters;
+
+std::string emitterFileName(int index);  // "emitterShade" + index + ".txt"
+
+// One file's blocks as written ("#" lines open blocks, other lines are rows).
+EmitterTable readEmitterFile(std::istream& in);
+std::vector<EmitterTable> readEmitterData();
+// Long rows (head + 100-sample curve) resampled to the length row 3 asks for.
+EmitterBlock expandMatrix(const EmitterBlock& block);
+std::vector<EmitterTable> readAndExpandEmitterData();

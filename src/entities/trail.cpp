@@ -1,0 +1,71 @@
+#include "entities/trail.h"
+
+#include <GL/glew.h>
+
+#include <algorithm>
+
+#include "data/shaders.h"
+
+Trail::Trail(int length, point start, int interval, float alpha, float red, float green, float blue)
+    : interval(interval), length(std::max(length, 0)), alpha(alpha), red(red), green(green), blue(blue),
+      points(size_t(this->length) + 1, start)
+{
+}
+
+void Trail::update(point position, int dt)
+{
+    sinceSample += dt;
+    const int size = length + 1;
+    // A trail with no positive interval samples once per update rather than forever.
+    int samples = 1;
+    if (interval > 0) {
+        if (sinceSample < interval) return;
+        samples = sinceSample / interval;
+        sinceSample -= samples * interval;
+    } else {
+        sinceSample = 0;
+    }
+    // Writing the same position round the ring more than once changes nothing
+    // but the head, so a long frame costs at most one lap.
+    const int writes = std::min(samples, size);
+    head = int((head + (long long)(samples - writes)) % size);
+    for (int i = 0; i < writes; ++i) {
+        head = (head + 1) % size;
+        points[size_t(head)] = position;
+    }
+}
+
+void Trail::clear(point position) { points.assign(size_t(length) + 1, position); }
+
+// A sample that repeats the one before it (a long frame writes several) has no
+// direction to widen the ribbon across; it is left out rather than pinching the
+// ribbon to nothing, so slow frames do not saw the trail into teeth.
+void Trail::ribbonPair(point here, point before, float strength) const
+{
+    if (here.x == before.x && here.y == before.y) return;
+    glColor4f(red, green, blue, -strength);
+    glVertex4f(here.x, here.y, before.x, before.y);
+    glColor4f(red, green, blue, strength);
+    glVertex4f(here.x, here.y, before.x, before.y);
+}
+
+void Trail::draw(point position)
+{
+    unsigned int program = shaderProgram(TRAIL_PROGRAM);
+    if (!program) return;
+    const int size = length + 1;
+    glPushAttrib(GL_CURRENT_BIT);  // the ribbon's colours must not tint what is drawn next
+    glUseProgram(program);
+    glBegin(GL_QUAD_STRIP);
+    // Oldest to newest: each vertex carries its sample and the one before it,
+    // and the signed alpha tells the side of the ribbon and grows toward the body.
+    for (int i = 1; i < size; ++i) {
+        int a = (head + i + 1) % size;
+        int b = a == 0 ? size - 1 : a - 1;
+        ribbonPair(points[size_t(a)], points[size_t(b)], float(i) / float(length) * alpha);
+    }
+    ribbonPair(position, points[size_t(head)], alpha);
+    glEnd();
+    glUseProgram(0);
+    glPopAttrib();
+}

@@ -1,0 +1,29 @@
+// The fading ribbon behind a moving body: its position sampled at a fixed
+// interval into a ring, drawn as one quad strip by the trail program.
+#pragma once
+
+#include <vector>
+
+#include "core/basics.h"
+
+const int TRAIL_PROGRAM = 2;  // index of the ribbon's program in shaders
+
+class Trail {
+public:
+    int interval;         // ms between samples
+    int sinceSample = 0;  // ms gathered towards the next sample
+    int length;           // segments; the ring holds length + 1 points
+    int head = 0;         // ring index of the newest sample
+    float alpha;          // strength at the body; also the ribbon's half-width scale
+    float red, green, blue;
+    std::vector<point> points;
+
+    Trail(int length, point start, int interval, float alpha, float red, float green, float blue);
+
+    void update(point position, int dt);
+    void draw(point position);
+    void clear(point position);  // collapses the ribbon, e.g. across a warp
+
+private:
+    void ribbonPair(point here, point before, float strength) const;
+};
