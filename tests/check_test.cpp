@@ -24,7 +24,7 @@ struct Checked {
 Checked checkCopyOfAssets(const std::vector<Edit>& edits)
 {
     const std::string dir = makeScratchDir();
-    std::filesystem::copy(VUMTAL_ASSETS_DIR, dir, std::filesystem::copy_options::overwrite_existing);
+    std::filesystem::copy(VUMTAL_ASSETS_DIR, dir, std::filesystem::copy_options::recursive | std::filesystem::copy_options::overwrite_existing);
     for (const Edit& edit : edits) {
         if (edit.text)
             writeFile(dir, edit.file, edit.text);
@@ -53,6 +53,7 @@ TEST(ContentCheck, NamesEveryFaultWithItsFile)
         {"test.xml", GALAXY_FAULTS},
         {"projectiles.xml", WEAPON_FAULTS},
         {"shipdata.txt", "0 0 0 100 10\n"},
+        {"emitterShade1.txt", "# swirl\n600\n3333\n"},
         {"shader0.vs", "void main() { gl_Position = vec4(0.0); }\n"},
         {"shader0.fs", nullptr},
         {"shader1.vs", "void main() { gl_Position = vec4(0.0); }\n"},
@@ -66,7 +67,8 @@ TEST(ContentCheck, NamesEveryFaultWithItsFile)
         "test.xml: world 0 star \"Sol\": texture 99 names no image (0 to 26)",
         "test.xml: world 0 star \"Sol\" planet \"Rock\": texture -1 names no image (0 to 26)",
         "test.xml: wormhole 0 of world 0 leads to world 5, which does not exist",
-        "test.xml: world 0 wormhole 0: emitter 7 names no emitter table",
+        "test.xml: wormhole 0 of world 0 names emitter 7, but emitterShade7.txt was not read",
+        "emitterShade1.txt: block 0: 2 rows; the quad count (row 0) and the effect kind (row 11) need 12",
         "projectiles.xml: projectile 0 \"Odd\": texture 3 names no projectile image (0 to 2)",
         "projectiles.xml: projectile 1 \"Needle\": random spread 0.01 is under 0.02 degrees",
         "shipdata.txt: row 1: missing: ship type 1 is the one the game spawns",
@@ -75,7 +77,8 @@ TEST(ContentCheck, NamesEveryFaultWithItsFile)
         "laser.png: file: missing image",
         "mars.png: file: unreadable image: ",
     };
-    for (const char* line : expected) EXPECT_NE(checked.report.find(line), std::string::npos) << line;
+    for (const char* line : expected)
+        EXPECT_NE(checked.report.find(line), std::string::npos) << line << " in:\n" << checked.report;
     const bool compiled = checked.report.find("shaders were not compiled") == std::string::npos;
     EXPECT_EQ(checked.report.find("shader1.fs: compile: does not compile: ") != std::string::npos, compiled)
         << checked.report;
@@ -98,7 +101,8 @@ TEST(ContentCheck, DocumentsAndScriptThatDoNotLoad)
         "ui.lua: line 2: does not load: ",
         "shader0.vs: file: empty shader source",
     };
-    for (const char* line : expected) EXPECT_NE(checked.report.find(line), std::string::npos) << line;
+    for (const char* line : expected)
+        EXPECT_NE(checked.report.find(line), std::string::npos) << line << " in:\n" << checked.report;
 }
 
 TEST(ContentCheck, UnreadableDirectoryIsStatusTwo)

@@ -11,7 +11,9 @@
 #include "core/basics.h"
 #include "core/worldState.h"
 #include "data/defaultVals.h"
+#include "data/emitterData.h"
 #include "data/loadGalaxy.h"
+#include "render/emitter.h"
 #include "render/textures.h"
 
 void ContentProblems::add(const std::string& file, const std::string& where, const std::string& what)
@@ -94,11 +96,32 @@ bool fileExists(const std::string& path)
 
 }  // namespace
 
-int countEmitterTables()
+void checkEmitterTables(ContentProblems& problems)
 {
-    int count = 0;
-    while (fileExists("emitterShade" + toString(float(count)) + ".txt")) ++count;
-    return count;
+    const std::vector<EmitterTable>& tables = emitters;
+    // The game reads shader pairs while the next vertex half exists.
+    int programs = 0;
+    while (fileExists("shader" + toString(float(programs)) + ".vs")) ++programs;
+    for (size_t k = 0; k < tables.size(); ++k) {
+        const std::string file = emitterFileName(int(k));
+        if (tables[k].empty()) {
+            problems.add(file, "block 0", "missing (no \"#\" line); the effect draws nothing");
+            continue;
+        }
+        const EmitterBlock& block = tables[k][0];
+        if (block.size() <= EMITTER_KIND_ROW || block[0].empty() || block[EMITTER_KIND_ROW].empty()) {
+            problems.add(file, "block 0", std::to_string(block.size()) +
+                                              " rows; the quad count (row 0) and the effect kind (row 11) need 12");
+            continue;
+        }
+        const float quads = block[0][0], kind = block[EMITTER_KIND_ROW][0];
+        if (!(quads >= 1)) problems.add(file, "row 0", "quad count " + toString(quads) + " draws nothing");
+        if (kind != EMITTER_FLAME && kind != EMITTER_SWIRL)
+            problems.add(file, "row 11", "kind " + toString(kind) + " names no effect (0 flame, 1 wormhole swirl)");
+        else if (int(kind) >= programs)
+            problems.add(file, "row 11", "kind " + toString(kind) + " needs the shader pair shader" + toString(kind) +
+                                             ".vs and .fs");
+    }
 }
 
 void checkGalaxyAndWeapons(ContentProblems& problems)
@@ -132,7 +155,6 @@ void checkGalaxyAndWeapons(ContentProblems& problems)
     keepWarnings(warnings, "test.xml", problems);
     keepWarnings(warnings, "projectiles.xml", problems);
 
-    const int emitterTables = countEmitterTables();
     for (size_t w = 0; w < universe.worlds.size(); ++w) {
         const WorldState& world = universe.worlds[w];
         const std::string worldName = "world " + std::to_string(w);
@@ -144,10 +166,7 @@ void checkGalaxyAndWeapons(ContentProblems& problems)
                 checkIndex(problems, "test.xml", starName + " planet " + quoted(planet.name), "texture",
                            planet.texture, TEX_COUNT, "image");
         }
-        // A wormhole to a missing world is named by the loader itself (kept above).
-        for (size_t h = 0; h < world.wormholes.size(); ++h)
-            checkIndex(problems, "test.xml", worldName + " wormhole " + std::to_string(h), "emitter",
-                       world.wormholes[h].emitterIndex, emitterTables, "emitter table");
+        // Wormholes to missing worlds or emitter tables are named by the loader itself (kept above).
     }
     for (size_t i = 0; i < WEAPONDATA.size(); ++i) {
         const projectileData& weapon = WEAPONDATA[i];
@@ -224,11 +243,21 @@ CheckStatus checkContent(const std::string& dir, std::ostream& err)
         return CHECK_UNREADABLE;
     }
     ContentProblems problems;
+    // The game reads the emitter tables before anything else (the galaxy loader
+    // checks wormholes against them); here they come from dir.
+    std::vector<EmitterTable> savedEmitters;
+    savedEmitters.swap(emitters);
+    {
+        QuietLoaders quiet;
+        emitters = readAndExpandEmitterData();
+    }
     checkGalaxyAndWeapons(problems);
     checkTables(problems);
+    checkEmitterTables(problems);
     checkImages(problems);
     checkUiScript(problems);
     const bool compiled = checkShaders(problems);
+    emitters.swap(savedEmitters);
     if (chdir(previous) != 0) err << previous << ": directory: cannot go back\n";
     for (const std::string& line : problems.lines) err << line << "\n";
     if (!compiled) err << "vumtal-check: no X display, so the shaders were not compiled\n";

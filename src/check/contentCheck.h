@@ -19,9 +19,11 @@ CheckStatus checkContent(const std::string& dir, std::ostream& err);
 // The parts, each run with the working directory already at the data.
 void checkGalaxyAndWeapons(ContentProblems& problems);
 void checkTables(ContentProblems& problems);
+void checkEmitterTables(ContentProblems& problems);
 void checkImages(ContentProblems& problems);
 void checkUiScript(ContentProblems& problems);
 // Returns false when the compile check could not run (no X display); the
 // presence and size checks run regardless.
 bool checkShaders(ContentProblems& problems);
-int countEmitterTables();
+// Row 11 of an emitter table's first block names its kind, row 0 its quad count.
+const size_t EMITTER_KIND_ROW = 11;
