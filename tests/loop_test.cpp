@@ -5,11 +5,17 @@
 #include <GL/glu.h>
 
 #include <cstdlib>
+#include <vector>
 
 #include "core/worldState.h"
 #include "data/defaultVals.h"
 #include "entities/player.h"
+#include "entities/timer.h"
+#include "entities/timerClasses.h"
+#include "game/frameProcessing.h"
 #include "game/gameMain.h"
+#include "render/textures.h"
+#include "render/view.h"
 #include "support/dataTables.h"
 #include "support/glFixture.h"
 #include "support/testFiles.h"
@@ -230,4 +236,74 @@ TEST_F(CameraTest, BackgroundLayerShowsParallaxAndFarPlaneCutsIt)
     setCamera(loop, point{0, 0});
     project(2500, 0, -10000, x, y, z);
     EXPECT_GT(z, 1.0);  // beyond the far plane: clipped away
+}
+
+// Things wholly outside the view are not drawn, and nothing else changes: the
+// same world under several cameras gives the same pixels with culling on and off.
+TEST_F(CameraTest, CullingLeavesEveryPixelAsItWas)
+{
+    TablesGuard tables;
+    if (textures.empty()) {
+        ScopedWorkingDir assets(VUMTAL_ASSETS_DIR);
+        loadTextures();
+    }
+    WEAPONDATA.assign(4, projectileData());
+    WEAPONDATA[0].size = 30;
+    WEAPONDATA[3].homingRange = 6000;
+    SHIPDATA = {{0, 0, -1, 10, 5}};
+    struct Camera {
+        point at;
+        float zoom;
+        float nearScale;
+    };
+    const Camera cameras[] = {{{0, 0}, 4000, 1}, {{2600, -1900}, 1500, 1}, {{-3000, 1000}, 20000, 2.5f}};
+
+    // Ships, shots, bodies and effects inside, across the edges and outside
+    // every view, on a grid that leaves some straddling each border.
+    WorldState world;
+    for (float x = -9000; x <= 9000; x += 1150)
+        for (float y = -7000; y <= 7000; y += 1270) {
+            world.ships.push_back(Ship(point{x, y}, 0, unsigned(world.getNewShipID())));
+            world.projectiles.push_back(Projectile(point{x + 400, y + 300}, x, world, int(x + y) & 1 ? 3 : 0, 0, 0));
+        }
+    Star star(point{2800, 2100}, 600, 1, TEX_BLUESTAR, "Edge");
+    star.addPlanet(Planet(0, 300, 1, 3000, 0, 200, 0, 30, TEX_MARS, "Far"));
+    world.stars.push_back(star);
+    world.stars[0].planets[0].location = point{-2600, -2000};
+    std::vector<TimerBase*> timers = {new TExplosion(900, 1000, point{-2400, 1600}),
+                                      new TShockwave(200, 0, 2000, point{2500, -1700}),
+                                      new TShockwave(200, 0, 2000, point{9000, 9000})};
+    for (TimerBase* timer : timers) world.timers.push_back(timer);
+
+    Player player{point{0, 0}};
+    for (const Camera& camera : cameras) {
+        std::vector<unsigned char> pictures[2];
+        for (bool culling : {false, true}) {
+            cullingEnabled = culling;
+            WorldState copy = world;
+            GameLoop loop;
+            loop.zoom = camera.zoom;
+            loop.nearScale = camera.nearScale;
+            glClear(GL_COLOR_BUFFER_BIT);
+            glEnable(GL_TEXTURE_2D);
+            glEnable(GL_BLEND);
+            glColor4f(1, 0, 0, 1);
+            glTexEnvf(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_REPLACE);  // as every frame after the first
+            glBlendFunc(GL_SRC_ALPHA, GL_ONE);
+            setCamera(loop, camera.at);
+            processProjectiles(copy, 0, 1000);
+            runTimer(1000, copy);
+            glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+            processShips(copy, &player, 0);
+            processStars(copy, &player, 0);
+            clearView();
+            pictures[culling].resize(1280 * 1024 * 4);
+            glPixelStorei(GL_PACK_ALIGNMENT, 1);
+            glReadPixels(0, 0, 1280, 1024, GL_RGBA, GL_UNSIGNED_BYTE, pictures[culling].data());
+        }
+        cullingEnabled = true;
+        EXPECT_GT(litPixels(0, 0, 1280, 1024), 2000) << "zoom " << camera.zoom;
+        EXPECT_TRUE(pictures[0] == pictures[1]) << "zoom " << camera.zoom;
+    }
+    for (TimerBase* timer : timers) delete timer;
 }

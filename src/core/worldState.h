@@ -9,6 +9,7 @@
 #include <lua.hpp>
 #include <rapidxml.hpp>
 
+#include "core/shipGrid.h"
 #include "entities/projectile.h"
 #include "entities/ship.h"
 #include "entities/star.h"
@@ -26,6 +27,7 @@ public:
     std::vector<Wormhole> wormholes;
     lua_State* luaState = nullptr;
     int lastShipID = 0;
+    ShipGrid shipGrid;  // narrows the per-shot searches while a pass over the world is open
 
     int getNewShipID();  // 1 for the first ship of a world
 };

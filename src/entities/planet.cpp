@@ -13,6 +13,7 @@
 #include "game/diagnostics.h"
 #include "render/textures.h"
 #include "render/square.h"
+#include "render/view.h"
 
 // Orbits are given in degrees; 3.14 is the factor the orbits were laid out with.
 Planet::Planet(int id, float radius, float density, float orbitRadius, float orbitSpeed, float initLoc,
@@ -56,10 +57,20 @@ static void touchDown(Planet& planet, Player& player, WorldState& world)
     player.takeDamage(float((relativeSpeed - 1.0) * 100));
 }
 
+// Planets drawn on the radar use draw() itself; only the world pass culls.
+static void drawIfSeen(Planet& planet)
+{
+    if (onScreen(planet.location, planet.radius * SQUARE_CORNER)) {
+        planet.draw();
+        return;
+    }
+    glTexEnvf(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_REPLACE);  // the one state a planet leaves behind
+}
+
 void Planet::update(WorldState& world, Player* player, int dt, point center)
 {
     if (dt == 0) {  // nothing moved, and the orbit velocity would divide by zero
-        draw();
+        drawIfSeen(*this);
         return;
     }
     rotation += dt * rotationalSpeed;
@@ -84,7 +95,7 @@ void Planet::update(WorldState& world, Player* player, int dt, point center)
             player->addVelocity(gravityPull(location, player->location, radius, density, d, dt));
         }
     }
-    draw();
+    drawIfSeen(*this);
 }
 
 void Planet::draw()

@@ -14,6 +14,7 @@
 #include "game/diagnostics.h"
 #include "render/textures.h"
 #include "render/square.h"
+#include "render/view.h"
 
 namespace {
 
@@ -31,39 +32,37 @@ point headingVelocity(float angle, float speed)
     return point{std::sin(angle) * speed, std::cos(angle) * speed};
 }
 
-Ship* findShip(WorldState& world, int id)
-{
-    for (Ship& ship : world.ships)
-        if (ship.getID() == unsigned(id)) return &ship;
-    return nullptr;
-}
-
 // Keeps the lock while the target is within twice the range; otherwise picks
 // the nearest ship within the range. Null when there is nothing to home on.
 Ship* homingTarget(Projectile& p, WorldState& world, float range)
 {
     if (p.targetId != 0) {
-        Ship* locked = findShip(world, p.targetId);
+        Ship* locked = world.shipGrid.withId(world.ships, unsigned(p.targetId));
         float lockRange = 2 * range;
         if (locked && sqPointDistance(locked->location, p.location) < lockRange * lockRange) return locked;
         p.targetId = 0;
     }
     Ship* target = nullptr;
     float best = range * range;
-    for (Ship& ship : world.ships) {
+    world.shipGrid.nearPoint(world.ships, p.location, range, [&](Ship& ship) {
         float sq = sqPointDistance(ship.location, p.location);
-        if (!(sq < best)) continue;
+        if (!(sq < best)) return;
         std::printf("New target found\n");
         p.targetId = int(ship.getID());
         best = sq;
         target = &ship;
-    }
+    });
     return target;
 }
 
 void drawGuideLine(point from, point to)
 {
     glBindTexture(GL_TEXTURE_2D, 0);
+    point middle{(from.x + to.x) / 2, (from.y + to.y) / 2};
+    if (!onScreen(middle, pointDistance(from, to) / 2)) {
+        glColor3f(1.0f, 0.2f, 0.2f);  // the shot's quad is tinted with the line's last colour
+        return;
+    }
     glBegin(GL_LINES);
     glColor3f(0.2f, 1.0f, 0.2f);
     glVertex2f(from.x, from.y);
@@ -94,6 +93,7 @@ float turnTowards(float angle, point from, point target, float maxTurn)
 
 void drawProjectile(point location, float angle, const projectileData& type)
 {
+    if (!onScreen(location, type.size * SQUARE_CORNER)) return;
     glPushMatrix();
     reportError();
     glTranslatef(location.x, location.y, 0);
@@ -175,14 +175,14 @@ bool Projectile::handleCollision(point previous, WorldState& world, int, int)
 {
     Ship* hit = nullptr;
     float hitDistance = 0;
-    for (Ship& ship : world.ships) {
-        if (!intersectCircleLine(location, previous, ship.location, HIT_RADIUS)) continue;
+    world.shipGrid.nearSegment(world.ships, location, previous, HIT_RADIUS, [&](Ship& ship) {
+        if (!intersectCircleLine(location, previous, ship.location, HIT_RADIUS)) return;
         float d = pointDistance(ship.location, location);
         if (!hit || d < hitDistance) {
             hit = &ship;
             hitDistance = d;
         }
-    }
+    });
     if (!hit) return false;
     const projectileData* data = typeData(type);
     if (!data || data->damage == 0) return true;

@@ -10,6 +10,7 @@
 #include "game/diagnostics.h"
 #include "render/textures.h"
 #include "render/square.h"
+#include "render/view.h"
 
 float gravityKick(float radius, float density, float d, int dt)
 {
@@ -76,7 +77,7 @@ void Star::update(WorldState& world, Player* player, int dt)
     }
 
     glBlendFunc(GL_SRC_ALPHA, GL_ONE);  // stars glow
-    draw();
+    if (onScreen(location, radius * SQUARE_CORNER)) draw();
 }
 
 void Star::draw()

@@ -39,6 +39,7 @@ void addTimer(TimerBase* timer, WorldState& world)
 void runTimer(int now, WorldState& world)
 {
     std::list<TimerBase*>& timers = world.timers;
+    ShipGrid::Pass pass(world.shipGrid, world.ships);  // shockwaves look for the ships near them
     for (auto it = timers.begin(); it != timers.end();) {
         TimerBase* timer = *it;
         if (timer->startTime > now) return;  // the rest start later still

@@ -11,6 +11,7 @@
 #include "entities/ship.h"
 #include "render/textures.h"
 #include "render/square.h"
+#include "render/view.h"
 
 namespace {
 
@@ -26,6 +27,7 @@ TExplosion::TExplosion(int begin, int duration, point location)
 void TExplosion::execute(int now, WorldState&)
 {
     float s = duration != 0 ? float(begin + duration - now) / duration * size : 0.0f;
+    if (!onScreen(location, s * SQUARE_CORNER)) return;
     unsigned texture = textureAt(textures, TEX_EXPLOSION);
     glPushMatrix();
     glTranslatef(location.x, location.y, 0);
@@ -52,22 +54,29 @@ void TShockwave::execute(int now, WorldState& world)
     std::printf("Triggered\n");
     float r = duration != 0 ? (now - begin) * size / duration * 1.56 : 0.0f;
 
-    glPushMatrix();
-    glTranslatef(location.x, location.y, 0);
-    glPushMatrix();
-    glRotatef(float(rotation), 0, 0, 1);
-    glBindTexture(GL_TEXTURE_2D, textureAt(textures, TEX_BLAST));
-    glColor4f(1, 0, 0, 0.3f);
-    drawSquare(r);
-    glPopMatrix();
-    glBindTexture(GL_TEXTURE_2D, 0);
-    glPopMatrix();
+    if (onScreen(location, r * SQUARE_CORNER)) {
+        glPushMatrix();
+        glTranslatef(location.x, location.y, 0);
+        glPushMatrix();
+        glRotatef(float(rotation), 0, 0, 1);
+        glBindTexture(GL_TEXTURE_2D, textureAt(textures, TEX_BLAST));
+        glColor4f(1, 0, 0, 0.3f);
+        drawSquare(r);
+        glPopMatrix();
+        glBindTexture(GL_TEXTURE_2D, 0);
+        glPopMatrix();
+    } else {
+        glColor4f(1, 0, 0, 0.3f);  // later drawing sees the colour it would have left
+    }
 
     int step = now - lastTime;
     lastTime = now;
     // Without a slot-2 record there is no damage rate to apply.
     if (WEAPONDATA.size() <= size_t(SHOCKWAVE_SLOT)) return;
     float damage = step * WEAPONDATA[SHOCKWAVE_SLOT].damage;
-    for (Ship& ship : world.ships)
-        if (pixelToGame(r) > pointDistance(location, ship.location)) ship.takeDamage(damage);
+    int reach = pixelToGame(r);
+    if (reach <= 0) return;  // no distance is below it
+    world.shipGrid.nearPoint(world.ships, location, float(reach), [&](Ship& ship) {
+        if (reach > pointDistance(location, ship.location)) ship.takeDamage(damage);
+    });
 }

@@ -80,14 +80,15 @@ point rayToEdge(point origin, point d)
 Ship* nearestShipOnSegment(WorldState& world, point origin, point end, float& distance)
 {
     Ship* best = nullptr;
-    for (Ship& ship : world.ships) {
-        if (!intersectCircleLine(origin, end, ship.location, BEAM_SHIP_RADIUS)) continue;
+    ShipGrid::Pass pass(world.shipGrid, world.ships);
+    world.shipGrid.nearSegment(world.ships, origin, end, BEAM_SHIP_RADIUS, [&](Ship& ship) {
+        if (!intersectCircleLine(origin, end, ship.location, BEAM_SHIP_RADIUS)) return;
         float d = pointDistance(origin, ship.location);
         if (!best || d < distance) {
             best = &ship;
             distance = d;
         }
-    }
+    });
     return best;
 }
 

@@ -20,6 +20,8 @@ void processWormholes(Universe& universe, int now)
 
 void processProjectiles(WorldState& world, int dt, int now)
 {
+    // Ships stand still until their own pass, so one grid serves every shot.
+    ShipGrid::Pass pass(world.shipGrid, world.ships);
     stepAndPrune(world.projectiles, [&](Projectile& p) { return p.update(dt, world, now); });
 }
 

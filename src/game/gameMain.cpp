@@ -18,6 +18,7 @@
 #include "game/hud.h"
 #include "render/font.h"
 #include "render/textures.h"
+#include "render/view.h"
 
 const int w = 1280;
 const int h = 1024;
@@ -179,6 +180,7 @@ void setCamera(const GameLoop& loop, point p)
     glMatrixMode(GL_MODELVIEW);
     glLoadIdentity();
     glTranslatef(0, 0, -1);
+    setView(p, halfW, halfH, 10000 * loop.nearScale, 10000 * loop.nearScale + 1);
 }
 
 static void loadOrtho(double left, double right, double bottom, double top)
@@ -229,6 +231,7 @@ void runFrame(GameLoop& loop)
     player->draw();
     processShips(universe.currentWorld(), player, loop.dt);
     processStars(universe.currentWorld(), player, loop.dt);
+    clearView();  // the overlays below draw in other projections
 
     glColor4fv(pointerColour);
     drawMouse(aimPoint(loop, player->location));

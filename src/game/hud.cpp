@@ -11,6 +11,7 @@
 #include "render/font.h"
 #include "render/textures.h"
 #include "render/square.h"
+#include "render/view.h"
 
 static const float BACK_LAYER_Z = -10000;
 
@@ -81,7 +82,11 @@ static void drawMarker(point p, float degrees, int textureIndex, float halfSize)
 
 void drawMouse(point p) { drawMarker(p, 0, TEX_MOUSE, 30); }
 
-void drawEnemy(point p, float theta) { drawMarker(p, theta * 57.32f, TEX_ENEMY, 40); }
+void drawEnemy(point p, float theta)
+{
+    if (!onScreen(p, 40 * SQUARE_CORNER)) return;
+    drawMarker(p, theta * 57.32f, TEX_ENEMY, 40);
+}
 
 void drawRadarBlip(point p, int textureIndex, float halfSize) { drawMarker(p, 0, textureIndex, halfSize); }
 

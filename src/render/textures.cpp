@@ -30,11 +30,17 @@ static_assert(sizeof(uiFiles) / sizeof(uiFiles[0]) == UITEX_COUNT, "one file per
 // Appends the texture (0 on failure, so later indices never shift) and leaves it bound.
 static void loadInto(const std::string& file, std::vector<unsigned>& table, const char* failurePrefix)
 {
+    // The driver builds the mipmaps: with the 2048-pixel background that is quicker
+    // than SOIL's software chain even under llvmpipe, which compiles a blit for it
+    // on first use. SOIL scales an image to powers of two when it makes mipmaps, so
+    // ask for that still.
     unsigned name = SOIL_load_OGL_texture(file.c_str(), SOIL_LOAD_AUTO, SOIL_CREATE_NEW_ID,
-                                          SOIL_FLAG_MIPMAPS | SOIL_FLAG_INVERT_Y);
+                                          SOIL_FLAG_POWER_OF_TWO | SOIL_FLAG_INVERT_Y);
     table.push_back(name);
     if (name != 0) {
         glBindTexture(GL_TEXTURE_2D, name);
+        glGenerateMipmap(GL_TEXTURE_2D);
+        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR_MIPMAP_LINEAR);
         return;
     }
     std::printf("%s%s: %s\n", failurePrefix, file.c_str(), SOIL_last_result());

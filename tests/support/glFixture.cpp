@@ -5,6 +5,8 @@
 #include <cstdlib>
 #include <vector>
 
+#include "render/view.h"
+
 bool ensureGlWindow()
 {
     static int state = 0;  // 0 untried, 1 open, -1 failed
@@ -23,6 +25,7 @@ bool ensureGlWindow()
 void GlTest::SetUp()
 {
     if (!ensureGlWindow()) GTEST_SKIP() << "no display for the GL window";
+    clearView();  // a camera set by an earlier test must not hide this test's drawing
     glViewport(0, 0, 1280, 1024);
     glMatrixMode(GL_PROJECTION);
     glLoadIdentity();

@@ -1,0 +1,218 @@
+// Per-frame cost of each driver on the shared crowded scene, at 100, 1,000 and
+// 2,000 ships with ten shots each; with --gl also with a real GL context (the
+// drawing then runs through the driver) and the real game's frame.
+#include <benchmark/benchmark.h>
+
+#include <GL/glew.h>
+#include <SDL.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <fcntl.h>
+#include <map>
+#include <string>
+#include <unistd.h>
+
+#include <lua.hpp>
+
+#include "core/worldState.h"
+#include "data/defaultVals.h"
+#include "data/loadGalaxy.h"
+#include "entities/timer.h"
+#include "game/frameProcessing.h"
+#include "game/gameMain.h"
+#include "render/font.h"
+#include "render/textures.h"
+#include "scene.h"
+#if __has_include("core/shipGrid.h")
+#include "core/shipGrid.h"
+#define HAVE_SHIP_GRID 1
+#endif
+
+namespace {
+
+const int NOW = 100000;
+const int DT = 16;
+bool withGl = false;
+
+// The drivers print a line per new homing target and per shockwave step; the
+// figures should not include a terminal.
+struct QuietStdout {
+    int saved = -1;
+    QuietStdout()
+    {
+        std::fflush(stdout);
+        saved = dup(fileno(stdout));
+        int devNull = open("/dev/null", O_WRONLY);
+        dup2(devNull, fileno(stdout));
+        close(devNull);
+    }
+    ~QuietStdout()
+    {
+        std::fflush(stdout);
+        dup2(saved, fileno(stdout));
+        close(saved);
+    }
+};
+
+using Driver = void (*)(WorldState&, Player&);
+void projectiles(WorldState& world, Player&) { processProjectiles(world, DT, NOW); }
+void timers(WorldState& world, Player&) { runTimer(NOW, world); }
+void ships(WorldState& world, Player& player) { processShips(world, &player, DT); }
+void stars(WorldState& world, Player& player) { processStars(world, &player, DT); }
+void frame(WorldState& world, Player& player) { benchFrame(world, player, DT, NOW); }
+
+// Every pass starts from the same scene, copied while the clock is stopped.
+void runDriver(benchmark::State& state, Driver driver)
+{
+    QuietStdout quiet;
+    benchTables();
+    const WorldState scene = benchScene(int(state.range(0)), 10, NOW);
+    Player player(benchPlayerPlace());
+    GameLoop view;
+    for (auto _ : state) {
+        state.PauseTiming();
+        WorldState world = scene;
+        Player copy = player;
+        if (withGl) {
+            setCamera(view, copy.location);
+            glClear(GL_COLOR_BUFFER_BIT);
+        }
+        state.ResumeTiming();
+        driver(world, copy);
+        if (withGl) glFinish();  // the drawing is part of the cost
+        benchmark::DoNotOptimize(world.ships.size());
+        state.PauseTiming();
+        world.timers.clear();  // shared with the scene; its own new ones are few
+        state.ResumeTiming();
+    }
+}
+
+// The real frame loop on the shipped galaxy with extra ships spread over the
+// playfield as the spawn timer spreads them.
+void gameFrame(benchmark::State& state)
+{
+    static GameLoop* loop = nullptr;
+    QuietStdout quiet;
+    if (!loop) {
+        if (chdir(VUMTAL_ASSETS_DIR) != 0) return state.SkipWithError("no assets folder");
+        glViewport(0, 0, w, h);
+        glClearColor(0, 0, 0, 0);
+        glBlendFunc(GL_SRC_ALPHA, GL_ONE);
+        glEnable(GL_BLEND);
+        loadTextures();
+        loadUITextures();
+        initializeShipArray();
+        loop = new GameLoop;
+        loop->universe = new Universe();
+        loop->universe->worlds.push_back(WorldState());
+        loop->universe->player = initializePlayer();
+        loop->L = luaL_newstate();
+        luaL_openlibs(loop->L);
+        glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
+        loop->fonts.push_back(new Font("subatomic.quelvane.ttf"));
+        initializeStars(*loop->universe, loop->L);
+    }
+    std::srand(7);
+    WorldState& world = loop->universe->currentWorld();
+    world.ships.clear();
+    world.projectiles.clear();
+    for (int i = 0; i < int(state.range(0)); ++i)
+        world.ships.push_back(Ship(point{randLoc(), randLoc()}, 1, unsigned(world.getNewShipID())));
+    loop->spawnClock = ~0u / 2;  // the count stays as set
+    loop->now = SDL_GetTicks();
+    for (auto _ : state) {
+        runFrame(*loop);
+        glFinish();
+    }
+    state.counters["ships"] = double(world.ships.size());
+}
+
+bool openWindow()
+{
+    if (SDL_Init(SDL_INIT_VIDEO) != 0 || !SDL_SetVideoMode(w, h, 32, SDL_OPENGL) || glewInit() != GLEW_OK) {
+        std::fprintf(stderr, "--gl needs an X display: %s\n", SDL_GetError());
+        return false;
+    }
+    return true;
+}
+
+// Keeps every figure (the median when repeated) for the goal lines: real time,
+// and the main thread's CPU time, which other load on the machine disturbs less.
+class Recorder : public benchmark::ConsoleReporter {
+public:
+    std::map<std::string, std::pair<double, double>> ms;
+    void ReportRuns(const std::vector<Run>& runs) override
+    {
+        ConsoleReporter::ReportRuns(runs);
+        for (const Run& run : runs) {
+            if (run.run_type == Run::RT_Aggregate && run.aggregate_name != "median") continue;
+            std::string name = run.run_name.function_name + "/" + run.run_name.args;
+            if (run.run_type == Run::RT_Iteration && ms.count(name)) continue;  // keep the median
+            double toMs = 1000 / benchmark::GetTimeUnitMultiplier(run.time_unit);
+            ms[name] = {run.GetAdjustedRealTime() * toMs, run.GetAdjustedCPUTime() * toMs};
+        }
+    }
+    std::pair<double, double> at(const std::string& name) const
+    {
+        auto it = ms.find(name);
+        return it == ms.end() ? std::make_pair(0.0, 0.0) : it->second;
+    }
+};
+
+void goalLines(const Recorder& recorder)
+{
+    std::string prefix = withGl ? "gl/" : "sim/";
+    auto small = recorder.at(prefix + "frame/ships:100"), big = recorder.at(prefix + "frame/ships:1000"),
+         huge = recorder.at(prefix + "frame/ships:2000");
+    if (small.first > 0 && big.first > 0) {
+        std::printf("\n%s frame, real (CPU) ms: 100 ships x 1,000 shots %.3f (%.3f), 1,000 x 10,000 %.3f (%.3f), "
+                    "2,000 x 20,000 %.3f (%.3f)\n",
+                    prefix.c_str(), small.first, small.second, big.first, big.second, huge.first, huge.second);
+        std::printf("  10x ships and shots cost %.1fx real, %.1fx CPU (goal at most 11x); 2x more %.2fx real\n",
+                    big.first / small.first, big.second / small.second, huge.first / big.first);
+        if (!withGl) std::printf("  1,000 x 10,000 in %.3f ms real (goal under 3 ms)\n", big.first);
+    }
+    double empty = recorder.at("game/frame/ships:0").first, crowded = recorder.at("game/frame/ships:2000").first;
+    if (empty > 0 && crowded > 0)
+        std::printf("  real frame: empty %.2f ms (%.1f FPS), 2,000 ships %.2f ms (%.1f FPS): %+.1f%% (goal at most +10%%)\n",
+                    empty, 1000 / empty, crowded, 1000 / crowded, (crowded / empty - 1) * 100);
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    // Our own flags first; the rest go to the benchmark library.
+    int kept = 1;
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--gl") == 0)
+            withGl = true;
+#ifdef HAVE_SHIP_GRID
+        else if (std::strcmp(argv[i], "--no-grid") == 0)
+            ShipGrid::enabled = false;
+#endif
+        else
+            argv[kept++] = argv[i];
+    }
+    argc = kept;
+    if (withGl && !openWindow()) return 77;
+
+    std::string prefix = withGl ? "gl/" : "sim/";
+    const std::pair<const char*, Driver> drivers[] = {
+        {"projectiles", projectiles}, {"timers", timers}, {"ships", ships}, {"stars", stars}, {"frame", frame}};
+    for (const auto& [name, driver] : drivers)
+        benchmark::RegisterBenchmark((prefix + name).c_str(), runDriver, driver)
+            ->ArgName("ships")->Arg(100)->Arg(1000)->Arg(2000)->Unit(benchmark::kMillisecond)->UseRealTime();
+    if (withGl)
+        benchmark::RegisterBenchmark("game/frame", gameFrame)->ArgName("ships")->Arg(0)->Arg(2000)
+            ->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(2);
+
+    benchmark::Initialize(&argc, argv);
+    Recorder recorder;
+    benchmark::RunSpecifiedBenchmarks(&recorder);
+    goalLines(recorder);
+    benchmark::Shutdown();
+    return 0;
+}

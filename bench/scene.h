@@ -1,0 +1,16 @@
+// The one crowded world every benchmark runs on: ships spread over the
+// playfield as the spawn timer puts them, ten shots per ship round their
+// targets (a quarter of them homing), stars with planets, and timed events.
+#pragma once
+
+#include "core/worldState.h"
+#include "entities/player.h"
+
+// Weapon and ship tables the scene's shots and ships use (replaces both tables).
+void benchTables();
+// shipCount ships, shotsPerShip shots each; the same seed gives the same world.
+WorldState benchScene(int shipCount, int shotsPerShip, int now);
+// Where the scene's player sits: inside the busiest part of the playfield.
+point benchPlayerPlace();
+// One frame of the world's drivers in loop order (no input, no camera).
+void benchFrame(WorldState& world, Player& player, int dt, int now);

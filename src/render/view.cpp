@@ -1,0 +1,42 @@
+#include "render/view.h"
+
+#include <cmath>
+
+bool cullingEnabled = true;
+
+namespace {
+
+struct View {
+    bool known = false;
+    point centre{0, 0};
+    float slopeX = 0;  // half-width of the view per unit of distance from the eye
+    float slopeY = 0;
+    float eyeDistance = 0;
+};
+
+View view;
+
+}  // namespace
+
+void setView(point centre, float halfWidth, float halfHeight, float nearDistance, float eyeDistance)
+{
+    view.centre = centre;
+    view.slopeX = std::fabs(halfWidth / nearDistance);
+    view.slopeY = std::fabs(halfHeight / nearDistance);
+    view.eyeDistance = eyeDistance;
+    view.known = std::isfinite(view.slopeX) && std::isfinite(view.slopeY) && std::isfinite(eyeDistance) &&
+                 std::isfinite(centre.x) && std::isfinite(centre.y);
+}
+
+void clearView() { view.known = false; }
+
+bool onScreen(point centre, float radius, float depth)
+{
+    if (!cullingEnabled || !view.known) return true;
+    float distance = view.eyeDistance + depth;
+    // A pixel's worth of slack and a little more keeps edge-straddling things in.
+    float reachX = view.slopeX * distance * 1.001f + std::fabs(radius) + 1;
+    float reachY = view.slopeY * distance * 1.001f + std::fabs(radius) + 1;
+    // Written so that NaN anywhere keeps the thing on screen.
+    return !(std::fabs(centre.x - view.centre.x) > reachX || std::fabs(centre.y - view.centre.y) > reachY);
+}

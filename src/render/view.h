@@ -1,0 +1,20 @@
+// What the world camera can see, so that drawing can skip what lies wholly
+// outside it. The picture is the same either way; only the work differs.
+#pragma once
+
+#include "core/basics.h"
+
+// A square of half-size s reaches s times this from its centre, however turned.
+const float SQUARE_CORNER = 1.4143f;
+
+// Off: everything is submitted (tests compare the two pictures).
+extern bool cullingEnabled;
+
+// The camera looks at centre from eyeDistance above the world plane; the near
+// plane of its frustum, nearDistance away, is 2 * halfWidth by 2 * halfHeight.
+void setView(point centre, float halfWidth, float halfHeight, float nearDistance, float eyeDistance);
+// No camera known (overlays, radar, tests): onScreen answers true.
+void clearView();
+// False only when the disc of this radius round centre, depth units behind the
+// world plane, lies wholly outside the view.
+bool onScreen(point centre, float radius, float depth = 0);
