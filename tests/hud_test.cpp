@@ -21,62 +21,7 @@
 
 namespace {
 
-struct Rgb {
-    int r, g, b;
-};
-
-bool near(std::array<unsigned char, 4> p, Rgb c, int tolerance = 12)
-{
-    return std::abs(p[0] - c.r) <= tolerance && std::abs(p[1] - c.g) <= tolerance && std::abs(p[2] - c.b) <= tolerance;
-}
-
 const Rgb RED{255, 0, 0}, GREEN{0, 255, 0}, YELLOW{255, 255, 0}, GREY{60, 60, 60}, NAVY{30, 30, 90};
-
-// Bounding box (x1, y1 exclusive) and count of the pixels of one colour in a region.
-struct Box {
-    int x0 = 1 << 30, y0 = 1 << 30, x1 = -1, y1 = -1, count = 0;
-    float cx() const { return 0.5f * (x0 + x1); }
-    float cy() const { return 0.5f * (y0 + y1); }
-};
-
-Box colourBox(Rgb c, int x, int y, int width, int height)
-{
-    std::vector<unsigned char> rgba(size_t(width) * height * 4);
-    glPixelStorei(GL_PACK_ALIGNMENT, 1);
-    glReadPixels(x, y, width, height, GL_RGBA, GL_UNSIGNED_BYTE, rgba.data());
-    Box b;
-    for (int j = 0; j < height; ++j)
-        for (int i = 0; i < width; ++i) {
-            const unsigned char* p = &rgba[(size_t(j) * width + i) * 4];
-            if (!near({p[0], p[1], p[2], p[3]}, c)) continue;
-            b.x0 = std::min(b.x0, x + i), b.y0 = std::min(b.y0, y + j);
-            b.x1 = std::max(b.x1, x + i + 1), b.y1 = std::max(b.y1, y + j + 1);
-            ++b.count;
-        }
-    return b;
-}
-
-// A 4 x 4 texture: `low` where t < 0.5, `high` above.
-unsigned twoToneTexture(Rgb low, Rgb high)
-{
-    std::vector<unsigned char> texels(4 * 4 * 4);
-    for (size_t i = 0; i < texels.size(); i += 4) {
-        Rgb c = i < texels.size() / 2 ? low : high;
-        texels[i] = (unsigned char)c.r, texels[i + 1] = (unsigned char)c.g, texels[i + 2] = (unsigned char)c.b;
-        texels[i + 3] = 255;
-    }
-    unsigned name = 0;
-    glGenTextures(1, &name);
-    glBindTexture(GL_TEXTURE_2D, name);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
-    glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
-    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, 4, 4, 0, GL_RGBA, GL_UNSIGNED_BYTE, texels.data());
-    glBindTexture(GL_TEXTURE_2D, 0);
-    return name;
-}
-
-unsigned solidTexture(Rgb c) { return twoToneTexture(c, c); }
 
 // The frame loop's projections: the camera leaves the model-view at z = -1.
 void overlay(double left, double right, double bottom, double top)
@@ -147,13 +92,13 @@ TEST_F(HudTest, RadarShowsThePlayerAtItsCentreAndShipsInRangeAtScale)
     EXPECT_TRUE(near(pixelAt(196, 1024 - 197), NAVY));
     EXPECT_FALSE(near(pixelAt(203, 1020), GREY));
 
-    Box me = colourBox(YELLOW, 0, 824, 200, 200);
+    ColourBox me = colourBox(YELLOW, 0, 824, 200, 200);
     EXPECT_NEAR(me.cx(), 100, 0.6);  // 100 px from the left and from the top
     EXPECT_NEAR(me.cy(), 1024 - 100, 0.6);
     EXPECT_NEAR(me.x1 - me.x0, 2 * 500 * 0.00825, 1.0);
 
     // 5000 units is 41.25 px; the ship exactly 10000 below is not drawn.
-    Box ships = colourBox(GREEN, 0, 824, 200, 200);
+    ColourBox ships = colourBox(GREEN, 0, 824, 200, 200);
     EXPECT_NEAR(ships.cx(), 100 + 41.25, 0.6);
     EXPECT_NEAR(ships.cy(), 1024 - 100, 0.6);
     EXPECT_EQ(ships.y0, me.y0);
@@ -180,16 +125,16 @@ TEST_F(HudTest, MapShowsStarsAndPlanetsInRangeWithThePlayerOffCentre)
     // The box is w + 200 by h + 200 units over the window.
     const float unitX = 1280.0f / 1480, unitY = 1024.0f / 1224;
     const float originX = 1280 - 86.5f, originY = 1024 - 83.66f;
-    Box me1 = colourBox(YELLOW, 1000, 700, 280, 324);
+    ColourBox me1 = colourBox(YELLOW, 1000, 700, 280, 324);
     EXPECT_NEAR(me1.cx(), originX, 0.6);
     EXPECT_NEAR(me1.cy(), originY, 0.6);
 
-    Box stars = colourBox(Rgb{255, 51, 51}, 1000, 700, 280, 324);
+    ColourBox stars = colourBox(Rgb{255, 51, 51}, 1000, 700, 280, 324);
     EXPECT_NEAR(stars.cx(), originX - 50000 * 0.00084f * unitX, 0.6);
     EXPECT_NEAR(stars.cy(), originY, 0.6);
     EXPECT_NEAR(stars.x1 - stars.x0, 2 * 10000 * 0.00084f * unitX, 1.0);  // only the star in range
 
-    Box planets = colourBox(Rgb{0, 255, 51}, 1000, 700, 280, 324);
+    ColourBox planets = colourBox(Rgb{0, 255, 51}, 1000, 700, 280, 324);
     EXPECT_NEAR(planets.cx(), originX, 0.6);  // its star is out of range, the planet is not
     EXPECT_NEAR(planets.cy(), originY - 60000 * 0.00084f * unitY, 0.6);
     EXPECT_NEAR(planets.y1 - planets.y0, 2 * 8000 * 0.00084f * unitY, 1.0);
@@ -212,7 +157,7 @@ TEST_F(HudTest, PointerIsASixtyPixelSquareAndLeavesNoTextureBound)
     glGetIntegerv(GL_TEXTURE_BINDING_2D, &bound);
     EXPECT_EQ(depthAfter, depthBefore);
     EXPECT_EQ(bound, 0);
-    Box pointer = colourBox(RED, 0, 0, 1280, 1024);
+    ColourBox pointer = colourBox(RED, 0, 0, 1280, 1024);
     EXPECT_EQ(pointer.x0, 270);
     EXPECT_EQ(pointer.y0, 370);
     EXPECT_EQ(pointer.count, 60 * 60);
@@ -232,8 +177,8 @@ TEST_F(HudTest, BoundaryOnTheBackLayerMovesAtHalfTheSpeedAndKeepsTheColour)
 
     // The edge x = 100000 lies 1000 units right of the player: 256 px on the
     // world plane, 10000 / 20001 of that behind it.
-    Box white = colourBox(Rgb{255, 255, 255}, 0, 500, 1280, 24);
-    Box red = colourBox(RED, 0, 500, 1280, 24);
+    ColourBox white = colourBox(Rgb{255, 255, 255}, 0, 500, 1280, 24);
+    ColourBox red = colourBox(RED, 0, 500, 1280, 24);
     EXPECT_NEAR(white.cx(), 640 + 1000 * 0.256f * 10000 / 10001, 1.0);
     EXPECT_NEAR(red.cx(), 640 + 1000 * 0.256f * 10000 / 20001, 1.0);
 }

@@ -19,6 +19,7 @@
 #include "support/dataTables.h"
 #include "support/glFixture.h"
 #include "support/testFiles.h"
+#include "ui/uiButton.h"
 
 class LoopTest : public ::testing::Test {
 protected:
@@ -144,6 +145,26 @@ TEST_F(LoopTest, WheelZoomsAndQuitRequestsEndTheGame)
     loop.L = luaL_newstate();
     EXPECT_EQ(handleEvent(loop, quit), EventResult::Quit);
     EXPECT_EQ(loop.L, nullptr);
+}
+
+TEST_F(LoopTest, ETellsTheScriptAndLeftClicksReachEveryPanel)
+{
+    loop.L = luaL_newstate();
+    luaL_dostring(loop.L, "function addUI(kind, a, b, c) return {type = 'button', x1 = 40, y1 = 40, x2 = 60, y2 = 60},"
+                          " 'p' .. kind .. ' ' .. a .. ' ' .. b .. ' ' .. c end");
+    StdoutCapture out;
+    handleEvent(loop, keyDown(SDLK_e));
+    handleEvent(loop, keyDown(SDLK_e));
+    std::string once = "Firing event\nEvent type 1 calling\nSet name: p1 6.4000000953674 9.3999996185303 -94\nEvent completed\n";
+    EXPECT_EQ(out.text(), once + once);
+    ASSERT_EQ(universe.uiDisplays.size(), 2u);
+    handleEvent(loop, button(SDL_BUTTON_RIGHT));
+    handleEvent(loop, button(SDL_BUTTON_LEFT));
+    for (uiDisplay& panel : universe.uiDisplays) {
+        EXPECT_EQ(static_cast<uiButton*>(panel.elements[0])->state, 3);
+        EXPECT_TRUE(panel.elements[0]->modified);
+    }
+    lua_close(loop.L);
 }
 
 // Each factor stops at a bound instead of reaching 0 or infinity, so the way back

@@ -90,6 +90,12 @@ bool loadXmlDocument(const char* path, XmlBuffer& buffer, rapidxml::xml_document
 
 Universe::Universe() : Universe("test.xml", "projectiles.xml") {}
 
+Universe::~Universe()
+{
+    for (uiDisplay& panel : uiDisplays)
+        for (uiDisplayBase* element : panel.elements) delete element;
+}
+
 Universe::Universe(const char* galaxyPath, const char* projectilePath)
 {
     if (!loadXmlDocument(galaxyPath, galaxyFile, galaxyDoc, "universe", galaxyRoot, loadError)) return;

@@ -15,6 +15,7 @@
 #include "entities/star.h"
 #include "entities/timer.h"
 #include "entities/wormhole.h"
+#include "ui/uiDisplay.h"
 
 class Player;
 
@@ -39,6 +40,7 @@ class Universe {
 public:
     std::vector<std::string> planetNames;  // index = planet id
     std::vector<WorldState> worlds;        // index = world number
+    std::vector<uiDisplay> uiDisplays;     // the script's panels, in creation order
     Player* player = nullptr;              // not owned: lives until the process ends
     rapidxml::xml_node<char>* galaxyRoot = nullptr;
     rapidxml::xml_document<char> galaxyDoc;
@@ -52,6 +54,8 @@ public:
 
     Universe();  // reads "test.xml" and "projectiles.xml" from the working directory
     Universe(const char* galaxyPath, const char* projectilePath);
+    // The panels' elements go with the universe; each belongs to one panel.
+    ~Universe();
     Universe(const Universe&) = delete;  // the documents point into this object's buffers
     Universe& operator=(const Universe&) = delete;
 

@@ -4,6 +4,12 @@
 
 #include <cstdio>
 
+void sayLine(const std::string& line)
+{
+    std::printf("%s\n", line.c_str());
+    std::fflush(stdout);
+}
+
 void reportError()
 {
     switch (glGetError()) {

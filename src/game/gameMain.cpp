@@ -19,6 +19,8 @@
 #include "render/font.h"
 #include "render/textures.h"
 #include "render/view.h"
+#include "script/budgetedCall.h"
+#include "script/startLua.h"
 
 const int w = 1280;
 const int h = 1024;
@@ -77,7 +79,8 @@ static void initialGlState()
 static void runUiScript(lua_State* L)
 {
     say("Loading LUA");
-    if (luaL_loadfile(L, "ui.lua") != 0 || lua_pcall(L, 0, LUA_MULTRET, 0) != 0) say("Error opening ui.lua");
+    // Budgeted: a script that never returns must not hold the game at start-up.
+    if (luaL_loadfile(L, "ui.lua") != 0 || !callLuaBudgeted(L, "ui.lua", 0, LUA_MULTRET)) say("Error opening ui.lua");
     stackDump(L);
 }
 
@@ -130,6 +133,7 @@ int SDL_main(int, char**)
     loop.fonts.push_back(font);
     loop.aspect = float(w) / float(h);
 
+    initLua(*universe, loop.L);
     testXML();
 
     WorldState& world = universe->currentWorld();
@@ -199,6 +203,23 @@ static void pollEvents(GameLoop& loop)
     }
 }
 
+void hoverAndDragPanels(GameLoop& loop)
+{
+    for (uiDisplay& panel : loop.universe->uiDisplays) panel.mouseHover(loop.pointerPos);
+    if (!(SDL_GetMouseState(nullptr, nullptr) & SDL_BUTTON(1))) return;
+    for (uiDisplay& panel : loop.universe->uiDisplays) panel.mouseDrag(loop.pointerPos, loop.dt, *loop.universe, loop.L);
+}
+
+// A panel whose update leaves it empty goes at once; the next one takes its index.
+void drawAndUpdatePanels(std::vector<uiDisplay>& panels, lua_State* L)
+{
+    for (size_t i = 0; i < panels.size();) {
+        panels[i].draw();
+        if (panels[i].update(L)) ++i;
+        else panels.erase(panels.begin() + long(i));
+    }
+}
+
 void runFrame(GameLoop& loop)
 {
     Universe& universe = *loop.universe;
@@ -207,6 +228,7 @@ void runFrame(GameLoop& loop)
     updateTiming(loop, SDL_GetTicks());
     spawnEnemies(loop);
     pollEvents(loop);
+    hoverAndDragPanels(loop);
 
     int dx = 0, dy = 0;
     SDL_GetRelativeMouseState(&dx, &dy);
@@ -242,6 +264,9 @@ void runFrame(GameLoop& loop)
     loadOrtho(0, w, 0, h);
     drawFrameGraph(loop.frameTimes, loop.frameIndex);
     drawDebugTexts(loop.texts, universe.currentWorld(), player, loop.fonts.empty() ? nullptr : loop.fonts[0]);
+
+    loadOrtho(0, 100, 0, 100);
+    drawAndUpdatePanels(universe.uiDisplays, loop.L);
 
     loadOrtho(0, w, -h, 0);
     topLeftUI(universe.currentWorld(), player);

@@ -13,6 +13,7 @@
 
 class Universe;
 class Font;
+class uiDisplay;
 
 extern const int w;  // window size in pixels; nothing changes it
 extern const int h;
@@ -47,4 +48,6 @@ EventResult handleEvent(GameLoop& loop, const SDL_Event& event);
 void movePointer(point& pointerPos, int dx, int dy);
 point aimPoint(const GameLoop& loop, point playerLocation);
 void setCamera(const GameLoop& loop, point playerLocation);
+void hoverAndDragPanels(GameLoop& loop);
+void drawAndUpdatePanels(std::vector<uiDisplay>& panels, lua_State* L);
 void runFrame(GameLoop& loop);

@@ -6,6 +6,18 @@
 #include "core/worldState.h"
 #include "entities/player.h"
 #include "game/gameMain.h"
+#include "ui/uiWrapper.h"
+
+// The keyboard's test event for the script's panels.
+static void fireUiEvent(GameLoop& loop)
+{
+    std::printf("Firing event\n");
+    std::fflush(stdout);
+    std::vector<float> args{1.0f, 6.4f, 9.4f, -94.0f};
+    uiEvent(*loop.universe, args, loop.fonts, loop.L);
+    std::printf("Event completed\n");
+    std::fflush(stdout);
+}
 
 namespace {
 
@@ -44,6 +56,8 @@ EventResult handleEvent(GameLoop& loop, const SDL_Event& event)
         return EventResult::Quit;
     }
     if (event.type == SDL_MOUSEBUTTONDOWN) {
+        if (event.button.button == SDL_BUTTON_LEFT)
+            for (uiDisplay& panel : loop.universe->uiDisplays) panel.mouseClick(loop.pointerPos, *loop.universe, loop.L);
         if (event.button.button == SDL_BUTTON_WHEELUP) loop.zoom = loop.zoom / 1.2f;
         if (event.button.button == SDL_BUTTON_WHEELDOWN) loop.zoom = loop.zoom * 1.2f;
         keepInRange(loop);
@@ -61,6 +75,7 @@ EventResult handleEvent(GameLoop& loop, const SDL_Event& event)
     case SDLK_x: loop.farScale = loop.farScale * 1.2f; break;
     case SDLK_c: loop.farScale = loop.farScale / 1.2f; break;
     case SDLK_p: printCounts(*loop.universe); break;
+    case SDLK_e: fireUiEvent(loop); break;
     default:
         if (key >= SDLK_1 && key <= SDLK_7) loop.universe->player->weapon = key - SDLK_1;
         break;

@@ -256,3 +256,33 @@ def sharp_points(image, box, threshold=90, ring=3):
             if all(2 * level(ex, ey) < v for ex, ey in edge):
                 found.append((x, y))
     return found
+
+
+# Panels: UI units run 0..100 across and up the window; the game's own pointer
+# starts at (50, 50) and moves 0.15 units per mouse count (screen y down).
+POINTER_START = (50.0, 50.0)
+POINTER_STEP = 0.15
+
+
+def ui_box(x1, y1, x2, y2):
+    """(x, y, width, height) in screen pixels of a rectangle in UI units."""
+    return (int(x1 * SCREEN_W / 100), int((100 - y2) * SCREEN_H / 100),
+            int((x2 - x1) * SCREEN_W / 100), int((y2 - y1) * SCREEN_H / 100))
+
+
+def pointer_to(game, here, there):
+    """Moves the game's pointer from UI position here to there; returns there."""
+    game.move(round((there[0] - here[0]) / POINTER_STEP), round((here[1] - there[1]) / POINTER_STEP))
+    return there
+
+
+def panel_grey(pixel):
+    """The light grey of a panel box's border."""
+    r, g, b = pixel
+    return r > 170 and abs(r - g) < 10 and abs(r - b) < 10
+
+
+def panel_red(pixel):
+    """The red of a bar's or slider's fill."""
+    r, g, b = pixel
+    return r > 200 and g < 60 and b < 60

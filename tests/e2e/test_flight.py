@@ -1,6 +1,9 @@
 """Flying: thrust moves the ship (the world slides past the centred camera), "a"
 turns it in place, the wheel zooms, planets orbit while the ship sits still,
-and a wormhole carries the ship into another world."""
+a wormhole carries the ship into another world, and a soft landing on the
+shipped galaxy's Terra opens the shipped market panel on "e"."""
+import math
+
 import gamerun
 import scenes
 from scenes import blob, box_around, near, to_screen
@@ -201,10 +204,118 @@ def through_the_wormhole(session):
     session.check(game.quit() == 0, "q did not end the game with status 0")
 
 
+# The shipped galaxy and ui.lua: the ship starts still, 1000 units above Terra
+# (planet 2), out of every other pull, and falls onto it softly in about 4 s.
+# Ships drift and never ram, so nothing cuts the visit short.
+TERRA_START = (-20000 + 6000 * math.cos(30 * 3.14 / 180), 6000 * math.sin(30 * 3.14 / 180))
+ABOVE_TERRA = (TERRA_START[0], TERRA_START[1] + 1000)
+CHAR_PX = 14.7  # one character of panel text at scale 1
+
+# Where ui.lua puts the market's elements, in UI units.
+TITLE = scenes.ui_box(51, 73.5, 95, 77)
+CREDITS = scenes.ui_box(51, 70, 95, 73)
+BAR = scenes.ui_box(51, 33, 95, 36)
+NOTICE = scenes.ui_box(51, 70, 95, 75)
+FRAME_RIGHT = scenes.ui_box(95.5, 10, 96.5, 76)
+NOTICE_CLOSE = (87, 61.5)
+SLIDER_FROM, SLIDER_TO = (60, 38), (75, 38)
+BUY = (57, 25.5)
+CLOSE = (87, 11.5)
+
+
+def text_width(shot, box):
+    return blob(shot, box, scenes.white_text).width
+
+
+def click_at(game, here, there, answer):
+    """Moves the pointer from here to there, clicks, and waits until the game
+    writes the answer line and draws a few frames; returns there."""
+    scenes.pointer_to(game, here, there)
+    game.wait_frames(2)
+    mark = game.mark()
+    game.click()
+    game.wait_for(answer, since=mark)
+    game.wait_frames(3)
+    return there
+
+
+def market_after_landing(session):
+    game = session.game(name="market", files={
+        "playerdata.txt": scenes.player_data(*ABOVE_TERRA), "shipdata.txt": scenes.ship_data()}).start()
+    game.wait_frames(3)
+
+    # In flight: the notice, then its Close button takes the panel away.
+    game.key("e")
+    game.wait_for("Event completed")
+    game.wait_frames(3)
+    flying = game.screenshot("e-in-flight")
+    notice = text_width(flying, NOTICE)
+    scenes.note("not-landed notice width (px)", notice)
+    session.check(abs(notice - 22 * CHAR_PX) < 20,
+                  "no 22-character notice of not being landed: %d px wide (%s)" % (notice, flying.path))
+    here = click_at(game, scenes.POINTER_START, NOTICE_CLOSE, "Deleting close")
+    closed = game.screenshot("notice-closed")
+    session.check(text_width(closed, NOTICE) == 0, "the notice stayed after Close (%s)" % closed.path)
+
+    # Landed on Terra: the market with its name and goods.
+    game.pause(4.5)
+    mark = game.mark()
+    game.key("e")
+    game.wait_for("Pushing: Grain x 10", since=mark)
+    game.wait_for("Event completed", since=mark)
+    game.wait_frames(3)
+    market = game.screenshot("market")
+    title, credits = text_width(market, TITLE), text_width(market, CREDITS)
+    rows = blob(market, scenes.ui_box(51, 45, 88.5, 69), scenes.white_text)
+    bar = blob(market, BAR, scenes.panel_red)
+    scenes.note("title, credits width (px); goods rows; bar fill", title, credits, rows, bar)
+    session.check(abs(title - len("Market of Terra") * CHAR_PX) < 20,
+                  "no title naming Terra: %d px wide (%s)" % (title, market.path))
+    session.check(abs(credits - len("Credits: 1000") * CHAR_PX) < 20, "no credits line: %d px" % credits)
+    session.check(rows.count > 2000 and rows.height > 100, "too few goods rows: %r (%s)" % (rows, market.path))
+
+    # Dragging the quantity slider from 1 toward 6 fills the bar further.
+    here = scenes.pointer_to(game, here, SLIDER_FROM)
+    game.wait_frames(2)
+    game.mouse_down()
+    game.wait_frames(2)
+    here = scenes.pointer_to(game, here, SLIDER_TO)
+    game.wait_frames(3)
+    game.mouse_up()
+    game.wait_frames(3)
+    dragged = game.screenshot("slider-dragged")
+    bar2 = blob(dragged, BAR, scenes.panel_red)
+    scenes.note("bar fill after the drag", bar2)
+    session.check(bar2.width > bar.width + 150, "the bar did not follow the slider: %r then %r (%s)"
+                  % (bar, bar2, dragged.path))
+
+    # Buy takes the cost off the credits: one digit fewer.
+    here = click_at(game, here, BUY, "Table match buy")
+    bought = game.screenshot("bought")
+    credits2 = text_width(bought, CREDITS)
+    changed = sum(1 for y in range(CREDITS[1], CREDITS[1] + CREDITS[3])
+                  for x in range(CREDITS[0], CREDITS[0] + CREDITS[2])
+                  if scenes.white_text(market.pixel(x, y)) != scenes.white_text(bought.pixel(x, y)))
+    scenes.note("credits width after buying; pixels changed", credits2, changed)
+    session.check(changed > 100 and credits2 < credits - CHAR_PX / 2,
+                  "Buy left the credits text as it was: %d then %d px (%s)" % (credits, credits2, bought.path))
+
+    # Close deletes every element: the panel's frame goes.
+    click_at(game, here, CLOSE, "Deleting frame")
+    gone = game.screenshot("market-closed")
+    before, after = blob(bought, FRAME_RIGHT, scenes.panel_grey), blob(gone, FRAME_RIGHT, scenes.panel_grey)
+    scenes.note("panel frame before and after Close", before, after)
+    session.check(before.height > 500 and after.count < 20, "Close left the panel: %r then %r (%s)"
+                  % (before, after, gone.path))
+    session.check(text_width(gone, TITLE) == 0, "Close left the title (%s)" % gone.path)
+    session.check(game.quit() == 0, "q did not end the game with status 0")
+
+
 def scenario(session):
     still_planets_and_zoom_and_thrust(session)
     turning_in_place(session)
     through_the_wormhole(session)
+    market_after_landing(session)
 
 
 if __name__ == "__main__":

@@ -2,6 +2,7 @@
 
 #include <SDL.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <vector>
 
@@ -64,4 +65,47 @@ void GlTest::pixelProjection()
     glOrtho(0, 1280, 0, 1024, -1, 1);
     glMatrixMode(GL_MODELVIEW);
     glLoadIdentity();
+}
+
+unsigned twoToneTexture(Rgb low, Rgb high)
+{
+    std::vector<unsigned char> texels(4 * 4 * 4);
+    for (size_t i = 0; i < texels.size(); i += 4) {
+        Rgb c = i < texels.size() / 2 ? low : high;
+        texels[i] = (unsigned char)c.r, texels[i + 1] = (unsigned char)c.g, texels[i + 2] = (unsigned char)c.b;
+        texels[i + 3] = 255;
+    }
+    unsigned name = 0;
+    glGenTextures(1, &name);
+    glBindTexture(GL_TEXTURE_2D, name);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
+    glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
+    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, 4, 4, 0, GL_RGBA, GL_UNSIGNED_BYTE, texels.data());
+    glBindTexture(GL_TEXTURE_2D, 0);
+    return name;
+}
+
+unsigned solidTexture(Rgb c) { return twoToneTexture(c, c); }
+
+bool near(std::array<unsigned char, 4> p, Rgb c, int tolerance)
+{
+    return std::abs(p[0] - c.r) <= tolerance && std::abs(p[1] - c.g) <= tolerance && std::abs(p[2] - c.b) <= tolerance;
+}
+
+ColourBox colourBox(Rgb c, int x, int y, int width, int height)
+{
+    std::vector<unsigned char> rgba(size_t(width) * height * 4);
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    glReadPixels(x, y, width, height, GL_RGBA, GL_UNSIGNED_BYTE, rgba.data());
+    ColourBox b;
+    for (int j = 0; j < height; ++j)
+        for (int i = 0; i < width; ++i) {
+            const unsigned char* p = &rgba[(size_t(j) * width + i) * 4];
+            if (!near({p[0], p[1], p[2], p[3]}, c)) continue;
+            b.x0 = std::min(b.x0, x + i), b.y0 = std::min(b.y0, y + j);
+            b.x1 = std::max(b.x1, x + i + 1), b.y1 = std::max(b.y1, y + j + 1);
+            ++b.count;
+        }
+    return b;
 }

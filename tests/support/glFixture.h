@@ -13,6 +13,24 @@
 // Opens the 1280 x 1024 window on first use; false when there is no display.
 bool ensureGlWindow();
 
+struct Rgb {
+    int r, g, b;
+};
+
+bool near(std::array<unsigned char, 4> p, Rgb c, int tolerance = 12);
+
+// Bounding box (x1, y1 exclusive) and count of the pixels of one colour in a region.
+struct ColourBox {
+    int x0 = 1 << 30, y0 = 1 << 30, x1 = -1, y1 = -1, count = 0;
+    float cx() const { return 0.5f * (x0 + x1); }
+    float cy() const { return 0.5f * (y0 + y1); }
+};
+ColourBox colourBox(Rgb c, int x, int y, int width, int height);
+
+// A 4 x 4 texture: `low` where t < 0.5, `high` above.
+unsigned twoToneTexture(Rgb low, Rgb high);
+unsigned solidTexture(Rgb c);
+
 // Base for tests that draw: skips when no window can be had, and starts each
 // test from a cleared buffer, identity matrices and no GL error pending.
 class GlTest : public ::testing::Test {

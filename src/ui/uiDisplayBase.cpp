@@ -1,0 +1,50 @@
+#include "ui/uiDisplayBase.h"
+
+#include <GL/glew.h>
+
+#include <algorithm>
+#include <cmath>
+
+#include "core/luaTable.h"
+
+uiDisplayBase::uiDisplayBase(float ax, float ay, float bx, float by)
+    : x1(std::min(ax, bx)), y1(std::min(ay, by)), x2(std::max(ax, bx)), y2(std::max(ay, by))
+{
+}
+
+bool uiDisplayBase::mouseOver(point& p) { return x1 < p.x && p.x < x2 && y1 < p.y && p.y < y2; }
+
+bool mouseOver2(point& p, point& low, point& high)
+{
+    return low.x < p.x && p.x < high.x && low.y < p.y && p.y < high.y;
+}
+
+void uiDisplayBase::importRect(lua_State* L)
+{
+    x1 = getLuaTableFloat(L, "x1", -1);
+    y1 = getLuaTableFloat(L, "y1", -1);
+    x2 = getLuaTableFloat(L, "x2", -1);
+    y2 = getLuaTableFloat(L, "y2", -1);
+    if (x1 > x2) std::swap(x1, x2);
+    if (y2 < y1) std::swap(y1, y2);
+}
+
+void lineStrip(std::initializer_list<point> points)
+{
+    glBegin(GL_LINE_STRIP);
+    for (point p : points) glVertex2f(p.x, p.y);
+    glEnd();
+}
+
+void outline(float ax, float ay, float bx, float by)
+{
+    lineStrip({{ax, ay}, {ax, by}, {bx, by}, {bx, ay}, {ax, ay}});
+}
+
+float rangeFraction(float value, float low, float high)
+{
+    float span = high - low;
+    if (span == 0) return 0;
+    float t = (value - low) / span;
+    return std::isfinite(t) ? t : 0;
+}

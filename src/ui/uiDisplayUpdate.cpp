@@ -1,0 +1,165 @@
+// The exchange between a panel and the script's "updateUI": every element goes
+// out as a table when the user changed any of them, and the tables that come
+// back rewrite or delete elements by name.
+#include <sstream>
+#include <string>
+
+#include "core/luaTable.h"
+#include "game/diagnostics.h"
+#include "script/budgetedCall.h"
+#include "ui/uiDisplay.h"
+
+namespace {
+
+struct RecordNeeds {
+    const char* what;
+    size_t strings;
+    size_t floats;
+};
+
+// What each type code's record must hold before it can become a table.
+bool recordNeeds(int code, RecordNeeds& needs)
+{
+    switch (code) {
+    case 1: needs = {"button", 1, 6}; return true;
+    case 2: needs = {"slider", 0, 9}; return true;
+    case 3: needs = {"bar", 0, 8}; return true;
+    case 4: needs = {"scroller", 0, 9}; return true;
+    case 5: needs = {"box", 1, 5}; return true;
+    case 6: needs = {"text", 1, 5}; return true;
+    default: return false;
+    }
+}
+
+// Field names of the floats after the type code, per code.
+const char* const BUTTON_FIELDS[] = {"state", "x1", "y1", "x2", "y2"};
+const char* const ARROW_FIELDS[] = {"x1", "y1", "x2", "y2", "arrowWidth", "leftVal", "rightVal", "curVal"};
+const char* const BAR_FIELDS[] = {"x1", "y1", "x2", "y2", "leftVal", "rightVal", "curVal"};
+const char* const BOX_FIELDS[] = {"x1", "y1", "x2", "y2"};
+
+template <size_t N>
+void pushFloats(lua_State* L, const char* const (&names)[N], const std::vector<float>& f)
+{
+    for (size_t i = 0; i < N; ++i) pushFloatOnTable(L, names[i], f[i + 1]);
+}
+
+// One element's table, fields in the order the script's contract gives them.
+void pushElementTable(lua_State* L, int code, const uiDisplayBase& element, const std::vector<float>& f,
+                      const std::vector<std::string>& s)
+{
+    lua_newtable(L);
+    pushStringOnTable(L, "name", element.name);
+    switch (code) {
+    case 1:
+        pushFloats(L, BUTTON_FIELDS, f);
+        pushStringOnTable(L, "text", s[0]);
+        break;
+    case 2:
+    case 4: pushFloats(L, ARROW_FIELDS, f); break;
+    case 3: pushFloats(L, BAR_FIELDS, f); break;
+    default:
+        pushFloats(L, BOX_FIELDS, f);
+        pushStringOnTable(L, "text", s[0]);
+        break;
+    }
+    pushBoolOnTable(L, "modified", element.modified);
+}
+
+// Pushes the table for element k when its record is sound; true when pushed.
+bool exportElement(lua_State* L, size_t k, const uiDisplayBase& element, const std::vector<float>& f,
+                   const std::vector<std::string>& s)
+{
+    if (f.empty()) {
+        sayLine("Error, no floats returned from exportVals call, failed element export");
+        return false;
+    }
+    std::ostringstream trace;
+    trace << "i:" << k << ", type" << double(f[0]);
+    sayLine(trace.str());
+
+    int code = int(f[0]);
+    RecordNeeds needs;
+    if (!recordNeeds(code, needs)) {
+        std::ostringstream bad;
+        bad << "Error, bad element number type" << double(f[0]);
+        sayLine(bad.str());
+        return false;
+    }
+    if (s.size() < needs.strings) {
+        sayLine(std::string("Error, not enough strings in ") + needs.what);
+        return false;
+    }
+    if (f.size() < needs.floats) {
+        sayLine(std::string("Error, not enough floats in ") + needs.what);
+        return false;
+    }
+    pushElementTable(L, code, element, f, s);
+    return true;
+}
+
+}  // namespace
+
+bool uiDisplay::update(lua_State* L)
+{
+    bool anyModified = false;
+    for (uiDisplayBase* element : elements) anyModified = anyModified || element->modified;
+    if (elements.empty() || !anyModified || !L) return true;
+
+    std::vector<std::vector<float>> floats(elements.size());
+    std::vector<std::vector<std::string>> strings(elements.size());
+    for (size_t k = 0; k < elements.size(); ++k) elements[k]->exportVals(floats[k], strings[k]);
+
+    // What the call returns is everything above this height; the stack is left at it.
+    int base = lua_gettop(L);
+    if (!lua_checkstack(L, int(elements.size()) + 8)) {
+        sayLine("LUA encountered an error in uiDisplay update function: too many elements");
+        for (uiDisplayBase* element : elements) element->modified = false;
+        return true;
+    }
+    lua_getglobal(L, "updateUI");
+    lua_pushstring(L, name.c_str());
+    int numArgs = 1;
+    for (size_t k = 0; k < elements.size(); ++k)
+        if (exportElement(L, k, *elements[k], floats[k], strings[k])) ++numArgs;
+
+    sayLine("Exports done");
+    stackDump(L);
+    sayLine("numArgs " + std::to_string(numArgs));
+
+    if (pcallLuaBudgeted(L, "updateUI", numArgs, LUA_MULTRET) != 0) {
+        sayLine("LUA encountered an error in uiDisplay update function: " + luaErrorLine(L));
+        lua_pop(L, 1);
+    }
+    lua_checkstack(L, 8);  // room for the name and field lookups above the results
+    sayLine("pcall done");
+    stackDump(L);
+
+    for (uiDisplayBase* element : elements) element->modified = false;
+
+    // The last value returned is applied first.
+    while (lua_gettop(L) > base) {
+        if (lua_istable(L, -1)) {
+            std::string tableName = getLuaTableString(L, "name", -1);
+            for (size_t k = 0; k < elements.size();) {
+                if (tableName != elements[k]->name) {
+                    ++k;
+                    continue;
+                }
+                sayLine("Table match " + elements[k]->name);
+                if (getLuaTableFloat(L, "delete", -1) == 1) {
+                    sayLine("Deleting " + getLuaTableString(L, "name", -1));
+                    delete elements[k];
+                    elements.erase(elements.begin() + long(k));
+                    continue;
+                }
+                elements[k]->importVals(L);
+                ++k;
+            }
+        } else {
+            sayLine(std::string("Error in uidisplay, update function: LUA script returned non-table type: ") +
+                luaL_typename(L, -1));
+        }
+        lua_pop(L, 1);
+    }
+    return !elements.empty();
+}

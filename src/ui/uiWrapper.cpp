@@ -1,0 +1,153 @@
+#include "ui/uiWrapper.h"
+
+#include <algorithm>
+#include <cmath>
+#include <sstream>
+#include <string>
+
+#include "core/luaTable.h"
+#include "core/worldState.h"
+#include "game/diagnostics.h"
+#include "script/budgetedCall.h"
+#include "ui/uiBar.h"
+#include "ui/uiBox.h"
+#include "ui/uiButton.h"
+#include "ui/uiDisplay.h"
+#include "ui/uiScroller.h"
+#include "ui/uiSlider.h"
+
+namespace {
+
+const struct {
+    const char* name;
+    unsigned code;
+} TYPE_NAMES[] = {{"button", UI_BUTTON}, {"slider", UI_SLIDER},  {"bar", UI_BAR},
+                  {"scroller", UI_SCROLLER}, {"box", UI_BOX}, {"text", UI_TEXT}};
+
+float field(lua_State* L, const char* key) { return getLuaTableFloat(L, key, -1); }
+std::string text(lua_State* L, const char* key) { return getLuaTableString(L, key, -1); }
+
+// A number from the script as an int, toward zero; NaN and values out of int
+// range become the nearest end of [low, high].
+int clampedInt(float value, int low, int high)
+{
+    if (!(value >= float(low))) return low;
+    if (value >= float(high)) return high;
+    return int(value);
+}
+
+// The font a script's index names; an index outside the list gets the first
+// font, and no font at all draws no text.
+Font* pickFont(const std::vector<Font*>& fonts, float index)
+{
+    if (fonts.empty()) return nullptr;
+    int i = clampedInt(index, -1, int(fonts.size()));
+    return i >= 0 && i < int(fonts.size()) ? fonts[size_t(i)] : fonts[0];
+}
+
+// The element the table on top of the stack describes; the keys are read in
+// the order the script's contract lists them.
+uiDisplayBase* buildElement(lua_State* L, unsigned code, const std::vector<Font*>& fonts)
+{
+    float x1 = field(L, "x1"), y1 = field(L, "y1"), x2 = field(L, "x2"), y2 = field(L, "y2");
+    switch (code) {
+    case UI_BUTTON: {
+        Font* font = pickFont(fonts, field(L, "font"));
+        std::string label = text(L, "text");
+        int state = clampedInt(field(L, "initialState"), 0, 3);
+        return new uiButton(x1, y1, x2, y2, font, label, state);
+    }
+    case UI_SLIDER:
+    case UI_SCROLLER: {
+        float arrowWidth = field(L, "arrowWidth");
+        float leftVal = field(L, "leftVal"), rightVal = field(L, "rightVal"), curVal = field(L, "curVal");
+        if (code == UI_SLIDER) return new uiSlider(x1, y1, x2, y2, arrowWidth, leftVal, rightVal, curVal);
+        return new uiScroller(x1, y1, x2, y2, arrowWidth, leftVal, rightVal, curVal);
+    }
+    case UI_BAR: {
+        float leftVal = field(L, "leftVal"), rightVal = field(L, "rightVal"), curVal = field(L, "curVal");
+        return new uiBar(x1, y1, x2, y2, leftVal, rightVal, curVal);
+    }
+    case UI_BOX:
+    case UI_TEXT: {
+        std::string content = text(L, "text");
+        Font* font = pickFont(fonts, field(L, "font"));
+        return new uiBox(x1, y1, x2, y2, content, font, code == UI_TEXT);
+    }
+    default: return nullptr;
+    }
+}
+
+}  // namespace
+
+unsigned typeDecoder(lua_State* L)
+{
+    lua_pushstring(L, "type");
+    lua_gettable(L, -2);
+    unsigned code = 0;
+    if (lua_type(L, -1) == LUA_TSTRING) {
+        std::string type = lua_tostring(L, -1);
+        for (const auto& entry : TYPE_NAMES)
+            if (type == entry.name) code = entry.code;
+    }
+    lua_pop(L, 1);
+    return code;
+}
+
+void uiEvent(Universe& universe, std::vector<float>& args, std::vector<Font*> fonts, lua_State* L)
+{
+    if (args.empty() || !L) return;
+    // The results are everything above this height; the stack is left at it.
+    int base = lua_gettop(L);
+    if (!lua_checkstack(L, int(args.size()) + 1)) {
+        sayLine("Lua event error, too many event values");
+        return;
+    }
+    lua_getglobal(L, "addUI");
+    for (float value : args) lua_pushnumber(L, value);
+    std::ostringstream calling;
+    calling << "Event type " << double(args[0]) << " calling";
+    sayLine(calling.str());
+
+    if (pcallLuaBudgeted(L, "addUI", int(args.size()), LUA_MULTRET) != 0) {
+        sayLine("Lua event error, " + luaErrorLine(L));
+        lua_settop(L, base);
+        return;
+    }
+    // Room for the keys and values the element readers push above the results.
+    lua_checkstack(L, 8);
+    int results = lua_gettop(L) - base;
+    if (results == 1) {
+        lua_settop(L, base);
+        return;
+    }
+    if (results == 0 || !lua_isstring(L, -1)) {
+        sayLine("Error, display name undefined in LUA, aborting, LUA stack dump follows");
+        stackDump(L);
+        lua_settop(L, base);  // so the next exchange does not meet them
+        return;
+    }
+
+    uiDisplay panel(lua_tostring(L, -1));
+    sayLine("Set name: " + panel.name);
+    universe.uiDisplays.push_back(panel);
+    uiDisplay& added = universe.uiDisplays.back();
+
+    // From the top down: the table just below the name is added first.
+    for (;;) {
+        lua_pop(L, 1);
+        if (lua_gettop(L) <= base) break;
+        if (!lua_istable(L, -1)) {
+            sayLine(std::string("Error, LUA UI element is a ") + luaL_typename(L, -1) + ", not a table; skipped");
+            continue;
+        }
+        unsigned code = typeDecoder(L);
+        uiDisplayBase* element = buildElement(L, code, fonts);
+        if (!element) {
+            sayLine("Error, bad LUA UI element number.  Full stack dump follows.");
+            stackDump(L);
+            continue;
+        }
+        added.addDisplay(element, text(L, "name"));
+    }
+}

@@ -1,0 +1,270 @@
+// The Lua game API and the planet market queries, driven from real Lua.
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <memory>
+#include <sstream>
+#include <string>
+
+#include "core/worldState.h"
+#include "data/loadGalaxy.h"
+#include "entities/player.h"
+#include "script/budgetedCall.h"
+#include "script/startLua.h"
+#include "support/dataTables.h"
+#include "support/testFiles.h"
+
+namespace {
+
+// Planet 0 mixes its entries; planet 1 has none; planet 2 sits in a later world,
+// after an element that is not a world and whose planet is not counted.
+const char* const market = R"(<universe>
+  <world><star name="A">
+    <planet name="P0"><tradeGood name="Ore" price="12.5"/><equipment name="X" price="100"/><tradeGood name="B"/></planet>
+    <moon name="M"/>
+    <planet name="P1"/>
+  </star><wormhole targetWorld="1"/></world>
+  <nebula><star><planet name="Hidden"><tradeGood name="No"/></planet></star></nebula>
+  <world><star name="C"><planet name="P2"><tradeGood name="Far" price="7"/><equipment name="Y" price="3"/></planet></star></world>
+</universe>)";
+
+std::string manyGoods(int count)
+{
+    std::string planet = "<universe><world><star><planet name=\"Bazaar\">";
+    for (int i = 0; i < count; ++i) planet += "<tradeGood name=\"G" + std::to_string(i) + "\" price=\"1\"/>";
+    return planet + "</planet></star></world></universe>";
+}
+
+class ScriptApi : public ::testing::Test {
+protected:
+    TablesGuard tables;
+    std::unique_ptr<Universe> universe;
+    Player player{point{0, 0}};
+    lua_State* L = luaL_newstate();
+    std::string startup;  // what initLua printed
+
+    void SetUp() override { load(market); }
+    void TearDown() override { lua_close(L); }
+
+    void load(const std::string& galaxy)
+    {
+        std::string dir = makeScratchDir();
+        universe = std::make_unique<Universe>(writeFile(dir, "test.xml", galaxy).c_str(),
+                                              writeFile(dir, "projectiles.xml", "<projectiles/>").c_str());
+        universe->worlds.push_back(WorldState());
+        universe->player = &player;
+        luaL_openlibs(L);
+        StdoutCapture out;
+        initializeStars(*universe, L);
+        out.text();
+        StdoutCapture lines;
+        initLua(*universe, L);
+        startup = lines.text();
+    }
+
+    // Runs a chunk as the UI bridge runs the script; the output it printed.
+    std::string run(const std::string& code)
+    {
+        StdoutCapture out;
+        EXPECT_EQ(luaL_loadstring(L, code.c_str()), 0) << code;
+        EXPECT_TRUE(callLuaBudgeted(L, "chunk", 0, 0)) << code;
+        return out.text();
+    }
+
+    // The value of a Lua expression, as text (tostring), and what it printed.
+    std::string eval(const std::string& expression, std::string* printed = nullptr)
+    {
+        std::string out = run("result = tostring((" + expression + "))");
+        if (printed) *printed = out;
+        lua_getglobal(L, "result");
+        std::string value = lua_tostring(L, -1);
+        lua_pop(L, 1);
+        return value;
+    }
+};
+
+}  // namespace
+
+TEST_F(ScriptApi, RegistryHoldsThePlayerTheDocumentPlanetNamesAndTwelveGlobals)
+{
+    std::pair<const char*, const void*> pointers[] = {
+        {"iPlayerWorld", &player.world},       {"bIsPlayerLanded", &player.landed},
+        {"bPlayerLandedPlanetId", &player.planetId}, {"bPlayerInputMode", &player.input},
+        {"XMLUniverse", universe->galaxyRoot}, {"testVal", nullptr},
+    };
+    for (const auto& [key, expected] : pointers) {
+        lua_getfield(L, LUA_REGISTRYINDEX, key);
+        EXPECT_EQ(lua_touserdata(L, -1), expected) << key;
+        lua_pop(L, 1);
+    }
+    std::ostringstream add;
+    add << "Add:" << static_cast<void*>(universe->galaxyRoot) << "\n";
+    EXPECT_EQ(startup, add.str());
+    EXPECT_EQ(eval("debug.getregistry().sPlanet0 .. debug.getregistry().sPlanet2"), "P0P2");
+    EXPECT_EQ(eval("debug.getregistry().sPlanet3"), "nil");
+    for (const char* name : {"getPlayerWorld", "getIsPlayerLanded", "getPlayerLandedPlanetId", "getDecodedPlanetName",
+                             "getVal", "setVal", "getPlanetTradeGoods", "getPlanetEquipment", "disablePlayerInput",
+                             "enablePlayerInput", "debugDisplay", "testPass"})
+        EXPECT_EQ(eval(std::string("debug.getinfo(") + name + ").what"), "C") << name;
+    EXPECT_EQ(lua_gettop(L), 0);
+}
+
+TEST_F(ScriptApi, GettersTrackThePlayerAndInputSwitchesWriteThrough)
+{
+    struct {
+        std::function<void()> step;
+        const char* expected;  // world, landed, planet id
+    } cases[] = {
+        {[] {}, "0 0 -1"},
+        {[&] { player.warpWorld(1); }, "1 0 -1"},
+        {[&] { player.setLanded(2); }, "1 1 2"},
+        {[&] { player.takeoffDelay = 0, player.forwardThrust(16); }, "1 0 -1"},
+    };
+    for (const auto& c : cases) {
+        c.step();
+        EXPECT_EQ(eval("getPlayerWorld() .. ' ' .. getIsPlayerLanded() .. ' ' .. getPlayerLandedPlanetId()"),
+                  c.expected);
+    }
+    run("disablePlayerInput()");
+    EXPECT_FALSE(player.input);
+    run("enablePlayerInput()");
+    EXPECT_TRUE(player.input);
+}
+
+TEST_F(ScriptApi, ScriptCallsGiveValuesAndLines)
+{
+    const char* const notText = "Lua display debug called, but non-string passed.  Type: ";
+    struct {
+        const char* expression;
+        const char* value;
+        std::string printed;
+    } cases[] = {
+        {"getDecodedPlanetName(2.7)", "P2", ""},      {"getDecodedPlanetName(-1)", "nil", ""},
+        {"getDecodedPlanetName('x')", "P0", ""},      {"getDecodedPlanetName(0/0)", "P0", ""},
+        {"getDecodedPlanetName()", "P0", ""},         {"getDecodedPlanetName(9, 1)", "P1", ""},
+        {"getVal()", "0", ""},                        {"testPass().name", "This is my name", ""},
+        {"testPass().price == 70", "true", ""},       {"type(getIsPlayerLanded())", "number", ""},
+        {"setVal(3.9)", "nil", "Setting to3\n"},      {"setVal(-0.5)", "nil", "Setting to0\n"},
+        {"setVal(1e300)", "nil", "Setting to2147483647\n"}, {"setVal('x')", "nil", "Setting to0\n"},
+        {"debugDisplay(5)", "nil", "Lua debug:5:\n"}, {"debugDisplay(1, 'last')", "nil", "Lua debug:last:\n"},
+        {"debugDisplay({})", "nil", notText + std::string("table\n")},
+        {"debugDisplay(nil)", "nil", notText + std::string("nil\n")},
+        {"debugDisplay()", "nil", notText + std::string("no value\n")},
+    };
+    for (const auto& c : cases) {
+        std::string printed;
+        EXPECT_EQ(eval(c.expression, &printed), c.value) << c.expression;
+        EXPECT_EQ(printed, c.printed) << c.expression;
+    }
+    float published = 2.5f;
+    registryInsert(L, published, "testVal");
+    EXPECT_EQ(eval("getVal()"), "2.5");
+    published = -4;
+    EXPECT_EQ(eval("getVal()"), "-4");
+    EXPECT_FLOAT_EQ(getLuaFloat(L, "noSuchKey"), 0);
+}
+
+TEST_F(ScriptApi, MarketQueriesFindPlanetsAcrossWorldsWithTheirLines)
+{
+    std::ostringstream root;
+    root << "New add:" << static_cast<void*>(universe->galaxyRoot) << "\n";
+    const std::string goods = "Getting trade goods\nTarget planet: ", gear = "Getting equipment\nTarget planet: ";
+    struct {
+        const char* call;
+        const char* tables;  // name and price of each result, in order
+        std::string printed;
+    } cases[] = {
+        {"getPlanetTradeGoods(0)", "Ore 12.5,B 0,",
+         goods + "0\n" + root.str() + "Target found\nPushing: Ore x 12.5\nPushing: B x 0\n2 pieces pushed\n"},
+        {"getPlanetEquipment(0)", "X 100,",
+         gear + "0\nPlanet found\nPushing: X x 100\n1 pieces pushed\nStack dump.  Size: 1\ntable . \n End of stack dump\n"},
+        {"getPlanetTradeGoods(2.9)", "Far 7,", goods + "2\n" + root.str() + "Target found\nPushing: Far x 7\n1 pieces pushed\n"},
+        {"getPlanetEquipment(2)", "Y 3,", ""},
+        {"getPlanetTradeGoods(1)", "", goods + "1\n" + root.str() + "Target found\n0 pieces pushed\n"},
+        {"getPlanetEquipment(1)", "", ""},
+        {"getPlanetTradeGoods(3)", "", goods + "3\n" + root.str() + "No pieces pushed\n"},
+        {"getPlanetEquipment(3)", "", gear + "3\n"},
+        {"getPlanetTradeGoods('x')", "Ore 12.5,B 0,", ""},
+        {"getPlanetTradeGoods(-1)", "-1", goods + "-1\n"},
+        {"getPlanetEquipment(-1)", "-1", gear + "-1\n"},
+    };
+    for (const auto& c : cases) {
+        std::string printed;
+        std::string list = eval(std::string("(function() local s = '' for _, t in ipairs({") + c.call +
+                                    "}) do s = s .. (type(t) == 'table' and t.name .. ' ' .. t.price .. ',' or t) end "
+                                    "return s end)()",
+                                &printed);
+        EXPECT_EQ(list, c.tables) << c.call;
+        if (!c.printed.empty()) EXPECT_EQ(printed, c.printed) << c.call;
+    }
+}
+
+TEST_F(ScriptApi, EveryTableOfACrowdedMarketArrives)
+{
+    // Lua 5.1 lets a C function's stack grow to 8000 slots: beyond that the rest is
+    // left out, with a line, instead of written past the stack.
+    struct {
+        int goods;
+        int delivered;
+    } cases[] = {{200, 200}, {9000, 7996}};
+    for (const auto& c : cases) {
+        load(manyGoods(c.goods));
+        std::string last = std::to_string(c.delivered);
+        EXPECT_EQ(eval("select('#', getPlanetTradeGoods(0))"), last);
+        EXPECT_EQ(eval("({getPlanetTradeGoods(0)})[" + last + "].name"), "G" + std::to_string(c.delivered - 1));
+        std::string out = run("getPlanetTradeGoods(0)");
+        EXPECT_EQ(out.find("The Lua stack is full; only the first " + last + " tradeGood entries are delivered\n") !=
+                      std::string::npos,
+                  c.delivered < c.goods);
+        EXPECT_NE(out.find(last + " pieces pushed\n"), std::string::npos);
+    }
+}
+
+// Through the debug library a script can rewrite the registry, but never make the
+// game write through (or walk) an address it did not put there.
+TEST_F(ScriptApi, RewrittenRegistryEntriesAreIgnored)
+{
+    player.world = 1;
+    std::string out = run("local r = debug.getregistry() r.bPlayerInputMode = r.iPlayerWorld "
+                          "r.XMLUniverse = r.bIsPlayerLanded r.iPlayerWorld = 7 "
+                          "disablePlayerInput() getPlanetTradeGoods(0) setVal(getPlayerWorld())");
+    EXPECT_NE(out.find("Lua registry entry bPlayerInputMode was changed by the script; ignored\n"), std::string::npos);
+    EXPECT_NE(out.find("Lua registry entry XMLUniverse was changed by the script; ignored\n"), std::string::npos);
+    EXPECT_NE(out.find("No pieces pushed\nLua registry entry iPlayerWorld"), std::string::npos);
+    EXPECT_NE(out.find("Setting to0\n"), std::string::npos);
+    EXPECT_EQ(player.world, 1);
+    EXPECT_TRUE(player.input);
+    EXPECT_EQ(&universe->currentWorld(), &universe->worlds[1]);
+}
+
+TEST_F(ScriptApi, BudgetedCallStopsLoopsAndErrorsWithOneLine)
+{
+    struct {
+        const char* code;
+        const char* line;
+    } cases[] = {
+        {"while true do end", "Lua addUI stopped: [string \"while true do end\"]:1: ran past its instruction budget\n"},
+        {"while true do pcall(function() while true do end end) end", "ran past its instruction budget\n"},
+        {"error('bad\\nthing')", "Lua addUI stopped: [string \"error('bad\\nthing')\"]:1: bad thing\n"},
+        {"error({})", "Lua addUI stopped: (error object is a table value)\n"},
+        {"local x = {} x.y.z = 1", "attempt to index field 'y' (a nil value)\n"},
+        {"debug.getregistry().iPlayerWorld.x = 5", "attempt to index field 'iPlayerWorld' (a userdata value)\n"},
+    };
+    for (const auto& c : cases) {
+        lua_pushnumber(L, 42);  // the caller's own values stay put
+        ASSERT_EQ(luaL_loadstring(L, c.code), 0) << c.code;
+        StdoutCapture out;
+        EXPECT_FALSE(callLuaBudgeted(L, "addUI", 0, LUA_MULTRET, 100000));
+        std::string text = out.text();
+        EXPECT_EQ(text.find('\n'), text.size() - 1) << text;
+        EXPECT_NE(text.find(c.line), std::string::npos) << text;
+        EXPECT_EQ(lua_gettop(L), 1);
+        EXPECT_EQ(lua_gethook(L), nullptr);
+        lua_pop(L, 1);
+    }
+    EXPECT_EQ(player.world, 0);
+    ASSERT_EQ(luaL_loadstring(L, "local n = 0 for i = 1, 1000 do n = n + i end return n, 'done'"), 0);
+    EXPECT_TRUE(callLuaBudgeted(L, "updateUI", 0, 2, 100000));
+    EXPECT_EQ(lua_tonumber(L, -2), 500500);
+    lua_pop(L, 2);
+}

@@ -1,0 +1,721 @@
+// Script-built panels: element input, the value exchange, the addUI bridge and
+// the updateUI exchange, all against a real Lua state.
+#include <gtest/gtest.h>
+
+#include <GL/glew.h>
+
+#include <cmath>
+#include <fstream>
+#include <iterator>
+#include <memory>
+#include <set>
+#include <typeinfo>
+
+#include "core/worldState.h"
+#include "data/loadGalaxy.h"
+#include "entities/player.h"
+#include "script/startLua.h"
+#include "game/gameMain.h"
+#include "render/textures.h"
+#include "ui/uiArrowInput.h"
+#include "ui/uiBar.h"
+#include "ui/uiBox.h"
+#include "ui/uiButton.h"
+#include "ui/uiScroller.h"
+#include "ui/uiSlider.h"
+#include "ui/uiWrapper.h"
+#include "support/dataTables.h"
+#include "support/glFixture.h"
+#include "support/testFiles.h"
+
+namespace {
+
+struct Script {
+    lua_State* L = luaL_newstate();
+    explicit Script(const std::string& source)
+    {
+        luaL_openlibs(L);
+        EXPECT_EQ(luaL_dostring(L, source.c_str()), 0) << lua_tostring(L, -1);
+        lua_settop(L, 0);
+    }
+    ~Script() { lua_close(L); }
+    std::string global(const char* expression)  // a Lua expression's value as text
+    {
+        luaL_dostring(L, (std::string("return tostring(") + expression + ")").c_str());
+        std::string value = lua_tostring(L, -1);
+        lua_settop(L, 0);
+        return value;
+    }
+};
+
+struct Panels {
+    Universe universe;
+    std::vector<float> args{1, 6.4f, 9.4f, -94};
+    // Fonts are only told apart here, never drawn through.
+    int fontA = 0, fontB = 0;
+    std::vector<Font*> fonts{reinterpret_cast<Font*>(&fontA), reinterpret_cast<Font*>(&fontB)};
+
+    explicit Panels(const char* galaxy = "/nonexistent/test.xml", const char* weapons = "/nonexistent/projectiles.xml")
+        : universe(galaxy, weapons)
+    {
+    }
+
+    std::string event(Script& script, std::vector<Font*>* fontList = nullptr)
+    {
+        StdoutCapture out;
+        uiEvent(universe, args, fontList ? *fontList : fonts, script.L);
+        return out.text();
+    }
+    uiDisplay& last() { return universe.uiDisplays.back(); }
+};
+
+bool has(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
+
+point at(float x, float y) { return point{x, y}; }
+
+// The mouse handlers take the universe but no element reads it.
+Universe& noUniverse()
+{
+    static Universe empty("/nonexistent/test.xml", "/nonexistent/projectiles.xml");
+    return empty;
+}
+
+}  // namespace
+
+// ---------------------------------------------------------------- element input
+
+TEST(UiButton, HoverAndClickMoveTheStatesAndOnlyClicksMarkModified)
+{
+    struct Case {
+        int from;
+        point mouse;
+        bool click;
+        int to;
+        bool modified;
+    } cases[] = {
+        {0, at(5, 5), false, 1, false}, {2, at(5, 5), false, 3, false}, {1, at(20, 5), false, 0, false},
+        {3, at(20, 5), false, 2, false}, {0, at(5, 5), true, 3, true},   {1, at(5, 5), true, 3, true},
+        {2, at(5, 5), true, 1, true},    {3, at(5, 5), true, 1, true},   {0, at(0, 5), true, 0, false},
+        {0, at(0.001f, 5), true, 3, true}, {7, at(5, 5), true, 7, false},
+    };
+    for (const Case& c : cases) {
+        uiButton b(10, 10, 0, 0, nullptr, "", c.from);  // corners in any order
+        point mouse = c.mouse;
+        if (c.click) b.handleMouseClick(mouse, noUniverse(), nullptr);
+        else b.handleMouseHover(mouse);
+        EXPECT_EQ(b.state, c.to) << "from " << c.from << " at " << mouse.x;
+        EXPECT_EQ(b.modified, c.modified) << "from " << c.from << " at " << mouse.x;
+    }
+}
+
+TEST(UiArrows, ClicksStepByOneAndDragsOnTheTrackSetTheValue)
+{
+    enum Kind { SLIDER, SCROLLER };
+    struct Case {
+        const char* what;
+        Kind kind;
+        float x1, y1, x2, y2, w, left, right, cur;
+        point mouse;
+        bool drag;
+        float expected;
+        bool modified;
+    } cases[] = {
+        {"low arrow", SLIDER, 10, 0, 50, 4, 5, 0, 10, 5, at(12, 2), false, 4, true},
+        {"low arrow at the low end", SLIDER, 10, 0, 50, 4, 5, 0, 10, 0, at(12, 2), false, 0, true},
+        {"high arrow clamps", SLIDER, 10, 0, 50, 4, 5, 0, 10, 9.5f, at(48, 2), false, 10, true},
+        {"slider track click", SLIDER, 10, 0, 50, 4, 5, 0, 10, 5, at(30, 2), false, 5, false},
+        {"scroller track click", SCROLLER, 10, 0, 50, 4, 5, 0, 10, 5, at(30, 2), false, 5, true},
+        {"on the edge", SCROLLER, 10, 0, 50, 4, 5, 0, 10, 5, at(10, 2), false, 5, false},
+        {"too short for its arrows", SLIDER, 10, 0, 14, 2, 5, 0, 10, 5, at(12, 1), false, 5, true},
+        {"track drag", SLIDER, 10, 0, 50, 4, 5, 0, 10, 0, at(30, 2), true, 5, true},
+        {"track drag, reversed range", SCROLLER, 10, 0, 50, 4, 5, 10, 0, 0, at(22.5f, 2), true, 7.5f, true},
+        {"track drag, equal values", SLIDER, 10, 0, 50, 4, 5, 3, 3, 0, at(30, 2), true, 3, true},
+        {"upright slider follows y", SLIDER, 10, 10, 14, 50, 5, 0, 10, 5, at(12, 12), false, 4, true},
+        {"upright slider track", SLIDER, 10, 10, 14, 50, 5, 0, 10, 0, at(12, 40), true, 25.0f / 30 * 10, true},
+        {"upright scroller track", SCROLLER, 10, 10, 14, 50, 5, 0, 10, 0, at(12, 20), true, 1.0f / 6 * 10, true},
+        {"upright scroller high arrow", SCROLLER, 10, 10, 14, 50, 5, 0, 10, 5, at(12, 48), false, 6, true},
+    };
+    for (const Case& c : cases) {
+        std::unique_ptr<uiDisplayBase> e;
+        if (c.kind == SLIDER) e.reset(new uiSlider(c.x1, c.y1, c.x2, c.y2, c.w, c.left, c.right, c.cur));
+        else e.reset(new uiScroller(c.x1, c.y1, c.x2, c.y2, c.w, c.left, c.right, c.cur));
+        point mouse = c.mouse;
+        int dt = 16;
+        if (c.drag) e->handleMouseDrag(mouse, dt, noUniverse(), nullptr);
+        else e->handleMouseClick(mouse, noUniverse(), nullptr);
+        float value = c.kind == SLIDER ? static_cast<uiSlider*>(e.get())->curVal : static_cast<uiScroller*>(e.get())->curVal;
+        EXPECT_FLOAT_EQ(value, c.expected) << c.what;
+        EXPECT_EQ(e->modified, c.modified) << c.what;
+    }
+}
+
+TEST(UiArrows, AHeldArrowRepeatsAfterTheDelayAndLettingGoRestartsIt)
+{
+    uiScroller s(0, 0, 40, 4, 5, 0, 100, 0);
+    arrowRepeatBookkeeping(s);  // a drawn frame without a held arrow
+    std::vector<int> stepFrames;
+    for (int frame = 1; frame <= 180; ++frame) {
+        int dt = 16;  // the timer climbs by dt + 1 a frame
+        point mouse = frame == 100 ? at(20, 20) : at(38, 2);
+        float before = s.curVal;
+        s.handleMouseDrag(mouse, dt, noUniverse(), nullptr);
+        arrowRepeatBookkeeping(s);
+        if (s.curVal != before) stepFrames.push_back(frame);
+    }
+    // From -1000 past 300 takes 77 frames, then 18 a step from 0; one frame off
+    // the arrow (frame 100) starts the long delay again.
+    EXPECT_EQ(stepFrames, (std::vector<int>{77, 95, 177}));
+}
+
+// ---------------------------------------------------------------- value exchange
+
+TEST(UiExchange, EachClassExportsItsRecordBehindWhatTheVectorsHold)
+{
+    uiButton pressed(1, 2, 3, 4, nullptr, "Buy", 3);
+    uiSlider slider(1, 2, 30, 4, 2, 0, 10, 5);
+    uiBar bar(1, 2, 3, 4, 0, 10, 7);
+    uiScroller scroller(1, 2, 30, 4, 2, 0, 10, 5);
+    uiBox text(1, 2, 3, 4, "Hi", nullptr, true);
+    struct Case {
+        uiDisplayBase* element;
+        std::vector<float> floats;
+        std::vector<std::string> strings;
+    } cases[] = {
+        {&pressed, {1, 1, 1, 2, 3, 4}, {"Buy"}},
+        {&slider, {2, 1, 2, 30, 4, 2, 0, 10, 5}, {}},
+        {&bar, {3, 1, 2, 3, 4, 0, 10, 7}, {}},
+        {&scroller, {4, 1, 2, 30, 4, 2, 0, 10, 5}, {}},
+        {&text, {5, 1, 2, 3, 4}, {"Hi"}},  // a borderless box is still a box
+    };
+    for (Case& c : cases) {
+        std::vector<float> f{99};
+        std::vector<std::string> s{"kept"};
+        c.element->exportVals(f, s);
+        c.floats.insert(c.floats.begin(), 99);
+        c.strings.insert(c.strings.begin(), "kept");
+        EXPECT_EQ(f, c.floats);
+        EXPECT_EQ(s, c.strings);
+    }
+}
+
+TEST(UiExchange, ImportReadsTheTableOnTopAndNormalisesTheRectangle)
+{
+    Script script("");
+    lua_State* L = script.L;
+    uiButton button(0, 0, 1, 1, nullptr, "old", 1);
+    uiSlider slider(0, 0, 1, 1, 1, 0, 10, 5);
+    uiBar bar(0, 0, 1, 1, 0, 10, 5);
+    uiBox box(0, 0, 1, 1, "old", nullptr, false);
+    luaL_dostring(L, "return {x1 = 9, y1 = 8, x2 = 1, y2 = 2, state = 1, text = 'new', leftVal = 3, rightVal = 4}");
+    for (uiDisplayBase* e : std::vector<uiDisplayBase*>{&button, &slider, &bar, &box}) {
+        e->importVals(L);
+        EXPECT_EQ(lua_gettop(L), 1);
+        EXPECT_EQ(std::vector<float>({e->x1, e->y1, e->x2, e->y2}), std::vector<float>({1, 2, 9, 8}));
+    }
+    EXPECT_EQ(button.state, 2);  // exactly 1 means pressed
+    EXPECT_EQ(button.text, "new");
+    EXPECT_EQ(box.text, "new");
+    EXPECT_EQ(slider.curVal, 0);  // missing numbers read as 0, even outside the range
+    EXPECT_EQ(slider.arrowWidth, 0);
+    EXPECT_EQ(bar.leftVal, 3);
+    EXPECT_EQ(bar.curVal, 0);
+    luaL_dostring(L, "return {state = 2}");
+    button.importVals(L);
+    EXPECT_EQ(button.state, 0);
+    EXPECT_EQ(button.text, "");
+}
+
+TEST(UiExchange, BoxesTakeColourRectangleAndTextCommandsAndIgnoreShortOnes)
+{
+    struct Case {
+        std::vector<float> f;
+        std::vector<std::string> s;
+        std::vector<float> rectAndRed;
+        std::string text;
+    } cases[] = {
+        {{1, 10, 20, 5, 8}, {}, {5, 8, 10, 20, 0.8f}, "t"}, {{0, 0.1f, 0.2f, 0.3f}, {}, {0, 0, 1, 1, 0.1f}, "t"},
+        {{2}, {"new"}, {0, 0, 1, 1, 0.8f}, "new"},        {{2}, {}, {0, 0, 1, 1, 0.8f}, "t"},
+        {{1, 10, 20}, {}, {0, 0, 1, 1, 0.8f}, "t"},         {{}, {"x"}, {0, 0, 1, 1, 0.8f}, "t"},
+    };
+    for (Case& c : cases) {
+        uiBox box(0, 0, 1, 1, "t", nullptr, false);
+        box.modify(c.f, c.s);
+        EXPECT_EQ(std::vector<float>({box.x1, box.y1, box.x2, box.y2, box.colour[0]}), c.rectAndRed);
+        EXPECT_EQ(box.text, c.text);
+    }
+}
+
+// ---------------------------------------------------------------- the addUI bridge
+
+TEST(UiBridge, ElementsAreAddedInTheReverseOfTheReturnedOrder)
+{
+    Script script(R"(
+        function addUI(kind, a, b, c)
+            received = table.concat({kind, a, b, c}, " ")
+            return {type = "button", name = "b", x1 = 1, y1 = 2, x2 = 3, y2 = 4, text = "Go", initialState = 2.9},
+                   {type = "slider", name = "s", x2 = 20, y2 = 2, arrowWidth = 1, rightVal = 9, curVal = 3},
+                   {type = "bar", name = "r"}, {type = "scroller", name = "c"},
+                   {type = "box", name = "x", text = "boxed"}, {type = "text", name = "t", text = "plain"},
+                   "market"
+        end)");
+    Panels p;
+    std::string out = p.event(script);
+    EXPECT_TRUE(has(out, "Event type 1 calling\n")) << out;
+    EXPECT_TRUE(has(out, "Set name: market\n")) << out;
+    EXPECT_EQ(script.global("received"), "1 6.4000000953674 9.3999996185303 -94");
+    ASSERT_EQ(p.universe.uiDisplays.size(), 1u);
+    uiDisplay& panel = p.last();
+    EXPECT_EQ(panel.name, "market");
+    std::string names;
+    for (uiDisplayBase* e : panel.elements) names += e->name;
+    EXPECT_EQ(names, "txcrsb");
+    auto* text = dynamic_cast<uiBox*>(panel.elements[0]);
+    auto* box = dynamic_cast<uiBox*>(panel.elements[1]);
+    ASSERT_TRUE(text && box);
+    EXPECT_TRUE(text->borderless);
+    EXPECT_FALSE(box->borderless);
+    EXPECT_TRUE(dynamic_cast<uiScroller*>(panel.elements[2]) && dynamic_cast<uiBar*>(panel.elements[3]));
+    auto* slider = dynamic_cast<uiSlider*>(panel.elements[4]);
+    auto* button = dynamic_cast<uiButton*>(panel.elements[5]);
+    ASSERT_TRUE(slider && button);
+    EXPECT_EQ(slider->curVal, 3);
+    EXPECT_FALSE(slider->vertical);
+    EXPECT_EQ(button->state, 2);
+    EXPECT_EQ(button->text, "Go");
+    EXPECT_EQ(button->font, p.fonts[0]);
+    EXPECT_EQ(lua_gettop(script.L), 0);
+}
+
+TEST(UiBridge, BadElementsAreReportedAndSkippedAndTheRestAreBuilt)
+{
+    struct Case {
+        const char* value;
+        const char* report;
+    } cases[] = {
+        {"{type = 'Button'}", "Error, bad LUA UI element number.  Full stack dump follows.\n"},
+        {"{name = 'untyped'}", "Error, bad LUA UI element number.  Full stack dump follows.\n"},
+        {"{type = {}}", "Error, bad LUA UI element number.  Full stack dump follows.\n"},
+        {"42", "Error, LUA UI element is a number, not a table; skipped\n"},
+        {"true", "Error, LUA UI element is a boolean, not a table; skipped\n"},
+        {"nil", "Error, LUA UI element is a nil, not a table; skipped\n"},
+        {"print", "Error, LUA UI element is a function, not a table; skipped\n"},
+        {"'button'", "Error, LUA UI element is a string, not a table; skipped\n"},
+    };
+    for (const Case& c : cases) {
+        Script script(std::string("function addUI() return {type = 'bar', name = 'first'}, ") + c.value +
+                      ", {type = 'box', name = 'last'}, 'p' end");
+        Panels p;
+        std::string out = p.event(script);
+        EXPECT_TRUE(has(out, c.report)) << c.value << "\n" << out;
+        ASSERT_EQ(p.universe.uiDisplays.size(), 1u) << c.value;
+        ASSERT_EQ(p.last().size(), 2) << c.value;
+        EXPECT_EQ(p.last().elements[0]->name, "last");
+        EXPECT_EQ(lua_gettop(script.L), 0);
+    }
+}
+
+TEST(UiBridge, FontIndicesOutsideTheListGetTheFirstFontAndStatesAreClamped)
+{
+    Script script(R"(
+        function addUI()
+            return {type = "button", font = 1, initialState = 7}, {type = "button", font = 9, initialState = -2},
+                   {type = "box", font = -1}, {type = "text", font = 0/0}, "p"
+        end)");
+    Panels p;
+    p.event(script);
+    const auto& e = p.last().elements;  // reversed: text, box, second button, first button
+    EXPECT_EQ(static_cast<uiBox*>(e[0])->font, p.fonts[0]);
+    EXPECT_EQ(static_cast<uiBox*>(e[1])->font, p.fonts[0]);
+    EXPECT_EQ(static_cast<uiButton*>(e[2])->font, p.fonts[0]);
+    EXPECT_EQ(static_cast<uiButton*>(e[2])->state, 0);
+    EXPECT_EQ(static_cast<uiButton*>(e[3])->font, p.fonts[1]);
+    EXPECT_EQ(static_cast<uiButton*>(e[3])->state, 3);
+    std::vector<Font*> noFonts;
+    p.event(script, &noFonts);
+    EXPECT_EQ(static_cast<uiButton*>(p.last().elements[3])->font, nullptr);
+}
+
+TEST(UiBridge, ReturnsThatBuildNoPanelLeaveTheStackEmpty)
+{
+    struct Case {
+        const char* body;
+        const char* report;
+    } cases[] = {
+        {"return 'lonely'", ""},
+        {"return {type = 'bar'}, 3, {}", "Error, display name undefined in LUA, aborting, LUA stack dump follows\n"
+                                         "Stack dump.  Size: 3\ntable . 3 . table . \n"},
+        {"return", "Error, display name undefined in LUA, aborting"},
+        {"error('broken')", "Lua event error, [string \"function addUI() error('broken') end\"]:1: broken\n"},
+        {"error('two\\nlines')", "]:1: two lines\n"},
+        {"error({})", "Lua event error, (error object is a table value)\n"},
+        {"while true do end", "Lua event error, [string \"function addUI() while true do end end\"]:1: addUI ran past its "
+                              "instruction budget\n"},
+        {"while true do pcall(function() while true do end end) end", "addUI ran past its instruction budget\n"},
+    };
+    for (const Case& c : cases) {
+        Script script(std::string("function addUI() ") + c.body + " end");
+        Panels p;
+        std::string out = p.event(script);
+        EXPECT_TRUE(has(out, c.report)) << c.body << "\n" << out;
+        EXPECT_TRUE(p.universe.uiDisplays.empty()) << c.body;
+        EXPECT_EQ(lua_gettop(script.L), 0) << c.body;
+    }
+    Script none("");
+    Panels p;
+    EXPECT_TRUE(has(p.event(none), "Lua event error, ")) << "no addUI at all";
+    p.args.clear();
+    EXPECT_EQ(p.event(none), "");  // no event values: the script is not called
+}
+
+TEST(UiBridge, TwoHundredElementsAreAllBuilt)
+{
+    Script script(R"(
+        function addUI()
+            local all = {}
+            for i = 1, 200 do all[i] = {type = "bar", name = "b" .. i} end
+            all[201] = "big"
+            return unpack(all)
+        end)");
+    Panels p;
+    p.event(script);
+    ASSERT_EQ(p.last().size(), 200);
+    EXPECT_EQ(p.last().elements[0]->name, "b200");
+    EXPECT_EQ(p.last().elements[199]->name, "b1");
+}
+
+// ---------------------------------------------------------------- the updateUI exchange
+
+namespace {
+// A panel built through the bridge from `elements`, with an updateUI that
+// records what it was sent and returns what `reply` gives.
+struct Exchange {
+    Script script;
+    Panels p;
+    Exchange(const std::string& elements, const std::string& reply)
+        : script("calls = 0\nfunction addUI() return " + elements + ", 'panel' end\n"
+                 "function updateUI(panel, ...)\n calls = calls + 1\n sent = {...}\n sentPanel = panel\n" +
+                 reply + "\nend")
+    {
+        p.event(script);
+    }
+    uiDisplay& panel() { return p.last(); }
+    std::string update(bool& kept)
+    {
+        StdoutCapture out;
+        kept = panel().update(script.L);
+        return out.text();
+    }
+};
+const char* THREE = "{type = 'button', name = 'go', x2 = 10, y2 = 10}, {type = 'bar', name = 'level', rightVal = 10},"
+                    " {type = 'text', name = 'label', text = 'hi'}";
+}  // namespace
+
+TEST(UiUpdate, NothingIsSentUntilTheUserChangesAnElement)
+{
+    Exchange x(THREE, "return ...");
+    bool kept = false;
+    EXPECT_EQ(x.update(kept), "");
+    EXPECT_TRUE(kept);
+    EXPECT_EQ(x.script.global("calls"), "0");
+}
+
+TEST(UiUpdate, AClickSendsEveryElementWithOnlyTheClickedOneModified)
+{
+    Exchange x(THREE, "");
+    point inside = at(5, 5);
+    x.panel().mouseClick(inside, x.p.universe, x.script.L);
+    bool kept = false;
+    std::string out = x.update(kept);
+    EXPECT_TRUE(kept);
+    EXPECT_TRUE(has(out, "i:0, type5\ni:1, type3\ni:2, type1\nExports done\nStack dump.  Size: 5\n")) << out;
+    EXPECT_TRUE(has(out, "numArgs 4\n")) << out;
+    EXPECT_TRUE(has(out, "pcall done\nStack dump.  Size: 0\n")) << out;
+    EXPECT_EQ(x.script.global("sentPanel"), "panel");
+    EXPECT_EQ(x.script.global("#sent"), "3");
+    EXPECT_EQ(x.script.global("sent[1].name .. sent[1].text .. tostring(sent[1].modified)"), "labelhifalse");
+    EXPECT_EQ(x.script.global("sent[2].rightVal .. tostring(sent[2].modified)"), "10false");
+    EXPECT_EQ(x.script.global("sent[3].state .. sent[3].x2 .. tostring(sent[3].modified)"), "110true");
+    for (uiDisplayBase* e : x.panel().elements) EXPECT_FALSE(e->modified);
+    EXPECT_EQ(x.update(kept), "");  // flags cleared: no second exchange
+}
+
+TEST(UiUpdate, ReturnedTablesRewriteOrDeleteElementsByName)
+{
+    struct Case {
+        const char* reply;
+        std::vector<std::string> left;  // names, then a check of the rewritten values
+        std::string label;
+        int buttonState;
+        const char* report;
+    } cases[] = {
+        {"", {"label", "level", "go"}, "hi", 3, ""},
+        {"return ...", {"label", "level", "go"}, "hi", 2, "Table match go\n"},
+        {"sent[1].text = 'new' return sent[1]", {"label", "level", "go"}, "new", 3, "Table match label\n"},
+        {"return {name = 'label', text = 'first'}, {name = 'label', text = 'second'}", {"label", "level", "go"},
+         "first", 3, ""},
+        {"return {name = 'level', delete = 1}", {"label", "go"}, "hi", 3, "Table match level\nDeleting level\n"},
+        {"return {name = 'nobody', delete = 1}", {"label", "level", "go"}, "hi", 3, ""},
+        {"return 'oops'", {"label", "level", "go"}, "hi", 3,
+         "Error in uidisplay, update function: LUA script returned non-table type: string\n"},
+        {"error('bad')", {"label", "level", "go"}, "hi", 3,
+         "LUA encountered an error in uiDisplay update function: [string"},
+        {"while true do end", {"label", "level", "go"}, "hi", 3,
+         "LUA encountered an error in uiDisplay update function: [string \"calls = 0...\"]:7: updateUI ran past its "
+         "instruction budget\n"},
+    };
+    for (const Case& c : cases) {
+        Exchange x(THREE, c.reply);
+        point inside = at(5, 5);
+        x.panel().mouseClick(inside, x.p.universe, x.script.L);
+        bool kept = false;
+        std::string out = x.update(kept);
+        EXPECT_TRUE(has(out, c.report)) << c.reply << "\n" << out;
+        EXPECT_TRUE(kept);
+        std::vector<std::string> names;
+        for (uiDisplayBase* e : x.panel().elements) names.push_back(e->name);
+        EXPECT_EQ(names, c.left) << c.reply;
+        EXPECT_EQ(static_cast<uiBox*>(x.panel().elements[0])->text, c.label) << c.reply;
+        EXPECT_EQ(static_cast<uiButton*>(x.panel().elements.back())->state, c.buttonState) << c.reply;
+        EXPECT_EQ(lua_gettop(x.script.L), 0) << c.reply;
+        for (uiDisplayBase* e : x.panel().elements) EXPECT_FALSE(e->modified);
+    }
+}
+
+TEST(UiUpdate, OneTableReachesEveryElementOfItsNameAndAnEmptiedPanelSaysSo)
+{
+    Exchange x("{type = 'button', name = 'twin', x2 = 10, y2 = 10}, {type = 'text', name = 'twin'}",
+               "return {name = 'twin', delete = 1}");
+    point inside = at(5, 5);
+    x.panel().mouseClick(inside, x.p.universe, x.script.L);
+    bool kept = true;
+    std::string out = x.update(kept);
+    EXPECT_FALSE(kept);
+    EXPECT_EQ(x.panel().size(), 0);
+    EXPECT_TRUE(has(out, "Table match twin\nDeleting twin\nTable match twin\nDeleting twin\n")) << out;
+}
+
+TEST(UiUpdate, TwoHundredElementsAreAllSent)
+{
+    Script script(R"(
+        function addUI()
+            local all = {}
+            for i = 1, 200 do all[i] = {type = "button", name = "b" .. i, x2 = 10, y2 = 10} end
+            all[201] = "big"
+            return unpack(all)
+        end
+        function updateUI(panel, ...) count = select("#", ...) end)");
+    Panels p;
+    p.event(script);
+    point inside = at(5, 5);
+    p.last().mouseClick(inside, p.universe, script.L);
+    StdoutCapture quiet;
+    EXPECT_TRUE(p.last().update(script.L));
+    quiet.text();
+    EXPECT_EQ(script.global("count"), "200");
+}
+
+// ---------------------------------------------------------------- the shipped ui.lua
+
+namespace {
+// The shipped galaxy and script with the game API installed; Terra is planet 2.
+struct ShippedScript {
+    TablesGuard tables;
+    Panels p{VUMTAL_ASSETS_DIR "/test.xml", VUMTAL_ASSETS_DIR "/projectiles.xml"};
+    Player player{point{0, 0}};
+    Script script{""};
+    ShippedScript()
+    {
+        Universe& u = p.universe;
+        u.worlds.push_back(WorldState());
+        u.player = &player;
+        StdoutCapture quiet;
+        EXPECT_EQ(luaL_dofile(script.L, VUMTAL_ASSETS_DIR "/ui.lua"), 0);
+        initializeStars(u, script.L);
+        initLua(u, script.L);
+        quiet.text();
+    }
+    uiDisplayBase* element(const std::string& name)
+    {
+        for (uiDisplayBase* e : p.last().elements)
+            if (e->name == name) return e;
+        return nullptr;
+    }
+    std::string text(const std::string& name)  // a box's or a button's
+    {
+        std::vector<float> f;
+        std::vector<std::string> s;
+        element(name)->exportVals(f, s);
+        return s.at(0);
+    }
+    // Clicks the middle of the element, or off it by (dx, dy), and lets the panel
+    // talk to the script.
+    void click(const std::string& name, float dx = 0, float dy = 0)
+    {
+        uiDisplayBase* e = element(name);
+        ASSERT_TRUE(e) << name;
+        point middle{(e->x1 + e->x2) / 2 + dx, (e->y1 + e->y2) / 2 + dy};
+        p.last().mouseClick(middle, p.universe, script.L);
+        StdoutCapture quiet;
+        if (!p.last().update(script.L)) p.universe.uiDisplays.pop_back();
+    }
+};
+}  // namespace
+
+TEST(ShippedUi, InFlightTheMarketSaysSoAndASecondPressAddsNoPanel)
+{
+    ShippedScript s;
+    s.p.event(s.script);
+    s.p.event(s.script);
+    ASSERT_EQ(s.p.universe.uiDisplays.size(), 1u);
+    EXPECT_EQ(s.text("notice"), "The ship is not landed");
+    s.click("close");
+    EXPECT_TRUE(s.p.universe.uiDisplays.empty());
+    s.p.event(s.script);
+    EXPECT_EQ(s.p.universe.uiDisplays.size(), 1u);  // closed, so it opens again
+}
+
+TEST(ShippedUi, LandedTheMarketTradesPicksAndSwitchesSteering)
+{
+    ShippedScript s;
+    s.player.setLanded(2);
+    s.p.event(s.script);
+    ASSERT_EQ(s.p.universe.uiDisplays.size(), 1u);
+    std::set<std::string> kinds;
+    for (uiDisplayBase* e : s.p.last().elements) kinds.insert(typeid(*e).name());
+    EXPECT_EQ(kinds.size(), 5u);  // boxes serve both "box" and "text"
+    EXPECT_TRUE(s.element("frame") && !static_cast<uiBox*>(s.element("frame"))->borderless);
+    EXPECT_EQ(s.text("title"), "Market of Terra");
+    EXPECT_EQ(s.text("row1"), "> Grain                   10 cr");
+    EXPECT_EQ(s.text("row5"), "  Hull Plating [eq]      600 cr");
+    EXPECT_EQ(s.text("credits"), "Credits: 1000");
+
+    struct Step {
+        const char* click;
+        float dx, dy;
+        const char* textName;
+        const char* expected;
+        bool steering;
+    } steps[] = {
+        {"buy", 0, 0, "credits", "Credits: 990", true},
+        {"buy", 0, 0, "cargo", "Hold: 2 Grain", true},
+        {"sell", 0, 0, "credits", "Credits: 990", true},
+        {"picker", 0, -11, "chosen", "Selected: Textiles, 25 cr each", true},  // the low arrow: down the list
+        {"sell", 0, 0, "status", "The hold has only 0 Textiles", true},
+        {"quantity", 0, 0, "cost", "Quantity 1, cost 25 cr", true},  // the track: a click sets nothing
+        {"quantity", 19.5f, 0, "cost", "Quantity 2, cost 50 cr", true},
+        {"buy", 0, 0, "cargo", "Hold: 1 Grain, 2 Textiles", true},
+        {"steer", 0, 0, "steer", "Steering off", false},
+        {"close", 0, 0, nullptr, nullptr, true},
+    };
+    for (const Step& step : steps) {
+        s.click(step.click, step.dx, step.dy);
+        if (step.textName) EXPECT_EQ(s.text(step.textName), step.expected) << step.click;
+        EXPECT_EQ(s.player.input, step.steering) << step.click;
+    }
+    EXPECT_TRUE(s.p.universe.uiDisplays.empty());
+}
+
+
+namespace {
+const Rgb RED{255, 0, 0}, GREY{230, 230, 230}, BORDER{204, 204, 204}, BLUE{0, 0, 255};
+
+class UiDrawTest : public GlTest {
+protected:
+    void SetUp() override
+    {
+        GlTest::SetUp();
+        if (IsSkipped()) return;
+        glMatrixMode(GL_PROJECTION);
+        glLoadIdentity();
+        glOrtho(0, 100, 0, 100, -1, 1);  // the panels' projection
+        glMatrixMode(GL_MODELVIEW);
+    }
+    void TearDown() override { uiTextures = saved; }
+    std::vector<unsigned> saved = uiTextures;
+};
+}  // namespace
+
+TEST_F(UiDrawTest, AnUprightSliderIsDrawnUprightWithItsLowEndAtTheBottom)
+{
+    uiSlider slider(45, 10, 55, 90, 10, 0, 10, 5);
+    glColor3f(0, 0, 0);  // the arrows take the current colour when there is no arrow image
+    slider.draw();
+    EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR));
+    ColourBox fill = colourBox(RED, 0, 0, 1280, 1024);
+    ColourBox track = colourBox(GREY, 0, 0, 1280, 1024);
+    // x 45..55, the track y 20..80 between the arrows and the fill half of it,
+    // in the window's 1280 x 1024 pixels
+    EXPECT_NEAR(fill.x0, 576, 2);
+    EXPECT_NEAR(fill.x1, 704, 2);
+    EXPECT_NEAR(fill.y0, 205, 2);
+    EXPECT_NEAR(fill.y1, 512, 2);
+    EXPECT_NEAR(track.x0, 576, 2);
+    EXPECT_NEAR(track.y1, 819, 2);
+    EXPECT_EQ(slider.x1, 45);  // its own rectangle is given back after the draw
+    EXPECT_EQ(slider.y2, 90);
+}
+
+TEST_F(UiDrawTest, EmptyRangesAndZeroTracksDrawAnEmptyFillAndNoNonsense)
+{
+    std::vector<std::unique_ptr<uiDisplayBase>> elements;
+    elements.emplace_back(new uiSlider(10, 10, 50, 14, 5, 3, 3, 3));
+    elements.emplace_back(new uiSlider(10, 20, 20, 24, 5, 0, 10, 5));  // arrows cover the whole length
+    elements.emplace_back(new uiScroller(10, 30, 50, 34, 5, 2, 2, 9));
+    elements.emplace_back(new uiBar(10, 40, 50, 44, 1, 1, 1));
+    elements.emplace_back(new uiBar(10, 50, 50, 54, 0, 10, std::nanf("")));
+    for (auto& e : elements) {
+        glClear(GL_COLOR_BUFFER_BIT);
+        glColor3f(0, 0, 0);
+        e->draw();
+        EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR));
+        ColourBox red = colourBox(RED, 0, 0, 1280, 1024);
+        EXPECT_GT(red.count, 0);
+        // Sliders and bars: the fill is a line at its start; the scroller's
+        // handle sits at the low end of its run.
+        EXPECT_LE(red.x1 - red.x0, 2 + (dynamic_cast<uiScroller*>(e.get()) ? 64 : 0));
+    }
+}
+
+TEST_F(UiDrawTest, BoxesDrawTheirBorderTextsDoNotAndButtonsShowTheirStateImage)
+{
+    uiTextures = {solidTexture(RED), solidTexture(RED), solidTexture(BLUE), solidTexture(BLUE), 0};
+    glEnable(GL_TEXTURE_2D);
+    glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_REPLACE);
+    uiBox box(10, 10, 20, 20, "", nullptr, false), text(30, 10, 40, 20, "no font", nullptr, true);
+    box.draw();
+    text.draw();
+    EXPECT_GT(colourBox(BORDER, 120, 100, 150, 120).count, 100);
+    EXPECT_EQ(litPixels(380, 100, 140, 120), 0);
+
+    uiButton down(60, 10, 70, 20, nullptr, "", 2), hovered(80, 10, 90, 20, nullptr, "", 1);
+    down.draw();
+    hovered.draw();
+    glDisable(GL_TEXTURE_2D);
+    EXPECT_GT(colourBox(BLUE, 768, 102, 128, 102).count, 12000);
+    EXPECT_GT(colourBox(RED, 1024, 102, 128, 102).count, 12000);
+}
+
+TEST_F(UiDrawTest, AnEmptiedPanelIsErasedAndTheNextIsStillDrawnAndUpdatedThatFrame)
+{
+    Script script(R"(
+        function addUI(kind)
+            if kind == 1 then return {type = "box", name = "gone", x1 = 10, y1 = 10, x2 = 20, y2 = 20}, "first" end
+            return {type = "box", name = "stays", x1 = 30, y1 = 10, x2 = 40, y2 = 20}, "second"
+        end
+        function updateUI(panel, t)
+            updated = (updated or "") .. panel
+            if panel == "first" then return {name = "gone", delete = 1} end
+        end)");
+    Panels p;
+    p.event(script);
+    p.args[0] = 2;
+    p.event(script);
+    for (uiDisplay& panel : p.universe.uiDisplays) panel.elements[0]->modified = true;
+    StdoutCapture quiet;
+    drawAndUpdatePanels(p.universe.uiDisplays, script.L);
+    quiet.text();
+    ASSERT_EQ(p.universe.uiDisplays.size(), 1u);
+    EXPECT_EQ(p.universe.uiDisplays[0].name, "second");
+    EXPECT_EQ(script.global("updated"), "firstsecond");
+    EXPECT_GT(colourBox(BORDER, 380, 100, 140, 120).count, 100);
+}
