@@ -1,5 +1,6 @@
-"""Soak: the real game on the shipped data under a steady loop of scripted
-input (thrust, turn, reverse, every weapon slot fired, spawning sped up),
+"""Soak: the real game on the shipped data, starting above Terra: it lands, opens
+the market, drags its slider, buys and closes it, takes off, then plays a steady
+loop of scripted input (thrust, turn, reverse, every weapon slot fired, spawning sped up),
 sampling the game's resident memory and its entity counts (the "p" key prints
 them) every 10 s and printing the series. It fails when the game dies, stops
 answering or does not quit cleanly. 60 s in the test command; scripts/soak
@@ -9,6 +10,8 @@ import re
 import time
 
 import gamerun
+import scenes
+import test_flight as flight  # the shipped market's layout and the landing start
 
 SECONDS = float(os.environ.get("VUMTAL_SOAK_SECONDS", "60"))
 SAMPLE_EVERY = 10.0
@@ -50,8 +53,27 @@ def play_a_round(game, round_number):
     game.pause(0.3)
 
 
+def use_market(game):
+    """Lands on Terra, trades once in the market and takes off again."""
+    game.pause(4.5)  # falls softly onto Terra
+    mark = game.mark()
+    game.key("e")
+    game.wait_for("Pushing: Grain x 10", since=mark)  # landed: the market lists its goods
+    game.wait_for("Event completed", since=mark)
+    game.wait_frames(3)
+    here = scenes.pointer_to(game, scenes.POINTER_START, flight.SLIDER_FROM)
+    game.mouse_down()
+    here = scenes.pointer_to(game, here, flight.SLIDER_TO)
+    game.mouse_up()
+    here = flight.click_at(game, here, flight.BUY, "Table match buy")
+    flight.click_at(game, here, flight.CLOSE, "Deleting frame")
+    game.hold("s", 1.0)  # charges the launch
+    game.hold("w", 0.5)
+
+
 def scenario(session):
-    game = session.game(name="soak").start()
+    game = session.game(name="soak", files={"playerdata.txt": scenes.player_data(*flight.ABOVE_TERRA)}).start()
+    use_market(game)
     game.key("equal")  # enemies come twice as often
     series = []
     started = time.monotonic()
