@@ -109,9 +109,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
                 universe.uiDisplays.erase(universe.uiDisplays.begin() + long(p));
         }
     }
-    // Panels own their elements until the script deletes them; nothing else frees them.
-    for (uiDisplay& panel : universe.uiDisplays)
-        for (uiDisplayBase* element : panel.elements) delete element;
-    lua_close(L);
+    lua_close(L);  // the universe frees the elements of the panels left
     return 0;
 }
