@@ -4,6 +4,7 @@
 #include <GL/glew.h>
 #include <GL/glu.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <vector>
 
@@ -317,6 +318,9 @@ TEST_F(CameraTest, CullingLeavesEveryPixelAsItWas)
             glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
             processShips(copy, &player, 0);
             processStars(copy, &player, 0);
+            // Ships and shots that fell into the star started explosions of their own in the copy.
+            for (TimerBase* timer : copy.timers)
+                if (std::find(timers.begin(), timers.end(), timer) == timers.end()) delete timer;
             clearView();
             pictures[culling].resize(1280 * 1024 * 4);
             glPixelStorei(GL_PACK_ALIGNMENT, 1);
