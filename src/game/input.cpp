@@ -36,6 +36,16 @@ void keepInRange(GameLoop& loop)
     loop.spawnInterval = std::clamp(loop.spawnInterval, MIN_SPAWN_INTERVAL, MAX_SPAWN_INTERVAL);
 }
 
+// The statistics overlay's counts as one line, for soak runs and bug reports
+// (the overlay itself cannot be read from a log).
+void printCounts(Universe& universe)
+{
+    const WorldState& world = universe.currentWorld();
+    std::printf("Counts: ships %zu, projectiles %zu, timers %zu, world %d\n", world.ships.size(),
+                world.projectiles.size(), world.timers.size(), universe.player->getWorld());
+    std::fflush(stdout);
+}
+
 }  // namespace
 
 EventResult handleEvent(GameLoop& loop, const SDL_Event& event)
@@ -64,6 +74,7 @@ EventResult handleEvent(GameLoop& loop, const SDL_Event& event)
     case SDLK_m: loop.nearScale = loop.nearScale / 1.2f; break;
     case SDLK_x: loop.farScale = loop.farScale * 1.2f; break;
     case SDLK_c: loop.farScale = loop.farScale / 1.2f; break;
+    case SDLK_p: printCounts(*loop.universe); break;
     case SDLK_e: fireUiEvent(loop); break;
     default:
         if (key >= SDLK_1 && key <= SDLK_7) loop.universe->player->weapon = key - SDLK_1;

@@ -11,7 +11,7 @@ std::vector<unsigned> textures;
 std::vector<unsigned> projTextures;
 std::vector<unsigned> uiTextures;
 
-static const char* const worldFiles[] = {
+const char* const worldFiles[] = {
     "player.png", "mouse.png", "enemy.png", "explosion.png", "laser.png", "bulletDot.png", "fragment.png",
     "blast.png", "shockwaveBullet.png", "dust.png", "mars.png", "radar.png", "enemyRadar.png",
     "playerRadar.png", "bluestar.png", "dotTriad.png", "diamondParticle.png", "flame.tga", "wormhole1.tga",
@@ -20,10 +20,10 @@ static const char* const worldFiles[] = {
 };
 static_assert(sizeof(worldFiles) / sizeof(worldFiles[0]) == TEX_COUNT, "one file per world texture index");
 
-static const char* const projectileFiles[] = {"bulletDot.png", "fragment.png", "shockwaveBullet.png"};
+const char* const projectileFiles[] = {"bulletDot.png", "fragment.png", "shockwaveBullet.png"};
 static_assert(sizeof(projectileFiles) / sizeof(projectileFiles[0]) == PROJTEX_COUNT, "one file per index");
 
-static const char* const uiFiles[] = {"buttonUp.png", "buttonSel.png", "buttonDown.png", "buttonDownSel.png",
+const char* const uiFiles[] = {"buttonUp.png", "buttonSel.png", "buttonDown.png", "buttonDownSel.png",
                                       "arrow.png"};
 static_assert(sizeof(uiFiles) / sizeof(uiFiles[0]) == UITEX_COUNT, "one file per UI texture index");
 

@@ -42,6 +42,11 @@ enum ProjTextureIndex { PROJTEX_BULLET_DOT, PROJTEX_FRAGMENT, PROJTEX_SHOCKWAVE_
 
 enum UITextureIndex { UITEX_BUTTON_UP, UITEX_BUTTON_SEL, UITEX_BUTTON_DOWN, UITEX_BUTTON_DOWN_SEL, UITEX_ARROW, UITEX_COUNT };
 
+// The image file behind each index, in load order.
+extern const char* const worldFiles[TEX_COUNT];
+extern const char* const projectileFiles[PROJTEX_COUNT];
+extern const char* const uiFiles[UITEX_COUNT];
+
 extern std::vector<unsigned> textures;
 extern std::vector<unsigned> projTextures;
 extern std::vector<unsigned> uiTextures;

@@ -4,6 +4,7 @@ game names each at start-up, then takes scripted flying, firing, zooming and
 camera keys without a crash, a sanitizer report or a line repeated every frame.
 VUMTAL_BAD_DATA_SECONDS makes the play longer (a minute for a soak by hand)."""
 import os
+import subprocess
 import time
 
 import gamerun
@@ -33,7 +34,26 @@ FILES = {
     "projectiles.xml": WEAPONS,
     "playerdata.txt": "0 -1500 0.001 junk nan\n",  # garbage, NaN and a short row
     "shipdata.txt": "0 0 0.5 60 30\n3e9 0.01 inf 100 50\n",  # ai beyond int, infinite top speed
+    "laser.png": None,  # the beam is drawn untextured
+    "ui.lua": "function addUI() return 'Nothing' end\n",  # no updateUI
 }
+
+# What vumtal-check says about the same directory, one line per kind of fault.
+CHECKER_FINDS = ['test.xml: wormhole 1 of world 0 leads to world 5, which does not exist',
+                 'test.xml: world 0 star "Inf": texture', 'projectiles.xml: projectile 0 "Flood": numProjectiles',
+                 'shipdata.txt: ai 3e+09 of row 1', 'laser.png: file: missing image',
+                 'ui.lua: updateUI: no global function "updateUI"']
+
+
+def check_content(session, workdir):
+    """The modder's checker on the staged directory: status 1 and every fault named."""
+    checker = os.path.join(os.path.dirname(session.binary), "vumtal-check")
+    result = subprocess.run([checker, workdir], stdout=subprocess.PIPE, stderr=subprocess.PIPE, text=True,
+                            timeout=60)
+    session.check(result.returncode == 1, "vumtal-check status %d:\n%s" % (result.returncode, result.stderr))
+    session.check(not result.stdout, "vumtal-check wrote to stdout: %s" % result.stdout[:500])
+    for expected in CHECKER_FINDS:
+        session.check(expected in result.stderr, "vumtal-check did not say %r:\n%s" % (expected, result.stderr))
 
 # A start-up line for each file (the unit tests pin every line).
 EXPECTED = ['test.xml: wormhole 0 of world 0: radius="nan"', 'projectiles.xml: projectile 0 "Flood": numProjectiles',
@@ -61,6 +81,7 @@ def play(game, seconds):
 
 def scenario(session):
     game = session.game(name="bad-data", files=FILES).start()
+    check_content(session, game.workdir)
     lines = game.lines()
     for expected in EXPECTED:
         session.check(any(expected in line for line in lines), "no line %r at start-up" % expected)

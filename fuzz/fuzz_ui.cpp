@@ -1,0 +1,114 @@
+// The Lua UI returns. The script's "addUI" and "updateUI" are stood in for by a
+// C function that returns values decoded from the fuzz input: numbers (odd ones
+// included), strings, booleans, nil and element tables with any of the keys the
+// game reads. uiEvent builds a panel from the first return; then every element
+// is marked as changed by the user and uiDisplay::update applies what the next
+// returns say, for a few rounds.
+#include <cmath>
+#include <cstdint>
+#include <vector>
+
+#include <lua.hpp>
+
+#include "core/worldState.h"
+#include "fuzzSupport.h"
+#include "ui/uiDisplay.h"
+#include "ui/uiWrapper.h"
+
+namespace {
+
+struct Reader {
+    const uint8_t* next;
+    size_t left;
+    uint8_t byte()
+    {
+        if (!left) return 0;
+        --left;
+        return *next++;
+    }
+};
+
+const char* const KEYS[] = {"type",   "x1",       "y1",       "x2",     "y2",     "font",  "text",
+                            "name",   "initialState", "arrowWidth", "leftVal", "rightVal", "curVal",
+                            "delete", "state",    "modified", "borderless"};
+const char* const WORDS[] = {"button", "slider", "bar", "scroller", "box", "text", "Button", "", "a", "b", "panel"};
+const float NUMBERS[] = {0, 1, 2, 3, 4, 5, 6, 7, -1, 0.5f, 2.9f, 100, 1280, 65536, 1e30f, -1e30f, NAN, INFINITY};
+
+template <typename T, size_t N>
+const T& pick(const T (&options)[N], Reader& in)
+{
+    return options[in.byte() % N];
+}
+
+void pushValue(lua_State* L, Reader& in, int depth);
+
+void pushTable(lua_State* L, Reader& in, int depth)
+{
+    lua_newtable(L);
+    const int fields = in.byte() % 16;
+    for (int i = 0; i < fields; ++i) {
+        const char* key = pick(KEYS, in);
+        pushValue(L, in, depth + 1);
+        lua_setfield(L, -2, key);
+    }
+}
+
+void pushValue(lua_State* L, Reader& in, int depth)
+{
+    switch (in.byte() % 8) {
+    case 0: lua_pushnil(L); break;
+    case 1: lua_pushnumber(L, pick(NUMBERS, in)); break;
+    case 2: lua_pushnumber(L, int8_t(in.byte())); break;
+    case 3:
+    case 4: lua_pushstring(L, pick(WORDS, in)); break;
+    case 5: lua_pushboolean(L, in.byte() & 1); break;
+    default:
+        if (depth < 2)
+            pushTable(L, in, depth);
+        else
+            lua_pushnil(L);
+    }
+}
+
+int scriptReturns(lua_State* L)
+{
+    Reader& in = *static_cast<Reader*>(lua_touserdata(L, lua_upvalueindex(1)));
+    const int count = in.byte() % 10;
+    luaL_checkstack(L, count + 4, "fuzz returns");
+    for (int i = 0; i < count; ++i) pushValue(L, in, 0);
+    return count;
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerInitialize(int*, char***)
+{
+    enterScratchDirectory();
+    return 0;
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
+{
+    Reader in{data, size};
+    lua_State* L = luaL_newstate();
+    for (const char* function : {"addUI", "updateUI"}) {
+        lua_pushlightuserdata(L, &in);
+        lua_pushcclosure(L, scriptReturns, 1);
+        lua_setglobal(L, function);
+    }
+    Universe universe("no-galaxy.xml", "no-weapons.xml");  // panels need no documents
+    std::vector<float> args{1, 6.4f, 9.4f, -94};
+    uiEvent(universe, args, std::vector<Font*>{nullptr}, L);
+    for (int round = 0; round < 3 && in.left; ++round) {
+        for (size_t p = 0; p < universe.uiDisplays.size();) {
+            uiDisplay& panel = universe.uiDisplays[p];
+            for (uiDisplayBase* element : panel.elements) element->modified = true;
+            if (panel.update(L))
+                ++p;
+            else
+                universe.uiDisplays.erase(universe.uiDisplays.begin() + long(p));
+        }
+    }
+    lua_close(L);  // the universe frees the elements of the panels left
+    return 0;
+}

@@ -1,0 +1,265 @@
+#include "check/contentCheck.h"
+
+#include <SOIL.h>
+#include <dirent.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstring>
+#include <fstream>
+
+#include "core/basics.h"
+#include "core/worldState.h"
+#include "data/defaultVals.h"
+#include "data/emitterData.h"
+#include "data/loadGalaxy.h"
+#include "render/emitter.h"
+#include "render/textures.h"
+
+void ContentProblems::add(const std::string& file, const std::string& where, const std::string& what)
+{
+    lines.push_back(file + ": " + where + ": " + what);
+}
+
+namespace {
+
+// The loaders narrate on standard output; the checker keeps that quiet and keeps
+// the lines that name one of the data files, which are the loaders' own warnings.
+class QuietLoaders {
+public:
+    QuietLoaders()
+    {
+        std::fflush(stdout);
+        saved = dup(STDOUT_FILENO);
+        capture = std::tmpfile();
+        if (capture) dup2(fileno(capture), STDOUT_FILENO);
+    }
+    ~QuietLoaders() { restore(); }
+    std::vector<std::string> restore()
+    {
+        std::vector<std::string> lines;
+        if (saved < 0) return lines;
+        std::fflush(stdout);
+        dup2(saved, STDOUT_FILENO);
+        close(saved);
+        saved = -1;
+        if (!capture) return lines;
+        std::rewind(capture);
+        char buffer[4096];
+        while (std::fgets(buffer, sizeof buffer, capture)) {
+            std::string line(buffer);
+            while (!line.empty() && (line.back() == '\n' || line.back() == '\r')) line.pop_back();
+            lines.push_back(line);
+        }
+        std::fclose(capture);
+        capture = nullptr;
+        return lines;
+    }
+
+private:
+    int saved = -1;
+    FILE* capture = nullptr;
+};
+
+bool startsWith(const std::string& text, const std::string& prefix)
+{
+    return text.compare(0, prefix.size(), prefix) == 0;
+}
+
+// Keeps the loader warnings about file (lines "file: ...") as problems.
+void keepWarnings(const std::vector<std::string>& lines, const char* file, ContentProblems& problems)
+{
+    const std::string prefix = std::string(file) + ": ";
+    for (const std::string& line : lines)
+        if (startsWith(line, prefix) && line.find("cannot open file") == std::string::npos)
+            problems.lines.push_back(line);
+}
+
+std::string quoted(const std::string& name) { return "\"" + name + "\""; }
+
+std::string indexRange(int count) { return "0 to " + std::to_string(count - 1); }
+
+void checkIndex(ContentProblems& problems, const char* file, const std::string& where, const char* what,
+                int index, int count, const char* names)
+{
+    if (index >= 0 && index < count) return;
+    problems.add(file, where,
+                 std::string(what) + " " + std::to_string(index) + " names no " + names + " (" +
+                     (count > 0 ? indexRange(count) : std::string("there are none")) + ")");
+}
+
+bool fileExists(const std::string& path)
+{
+    std::ifstream in(path);
+    return bool(in);
+}
+
+}  // namespace
+
+void checkEmitterTables(ContentProblems& problems)
+{
+    const std::vector<EmitterTable>& tables = emitters;
+    // The game reads shader pairs while the next vertex half exists.
+    int programs = 0;
+    while (fileExists("shader" + toString(float(programs)) + ".vs")) ++programs;
+    for (size_t k = 0; k < tables.size(); ++k) {
+        const std::string file = emitterFileName(int(k));
+        if (tables[k].empty()) {
+            problems.add(file, "block 0", "missing (no \"#\" line); the effect draws nothing");
+            continue;
+        }
+        const EmitterBlock& block = tables[k][0];
+        if (block.size() <= EMITTER_KIND_ROW || block[0].empty() || block[EMITTER_KIND_ROW].empty()) {
+            problems.add(file, "block 0", std::to_string(block.size()) +
+                                              " rows; the quad count (row 0) and the effect kind (row 11) need 12");
+            continue;
+        }
+        const float quads = block[0][0], kind = block[EMITTER_KIND_ROW][0];
+        if (!(quads >= 1)) problems.add(file, "row 0", "quad count " + toString(quads) + " draws nothing");
+        if (kind != EMITTER_FLAME && kind != EMITTER_SWIRL)
+            problems.add(file, "row 11", "kind " + toString(kind) + " names no effect (0 flame, 1 wormhole swirl)");
+        else if (int(kind) >= programs)
+            problems.add(file, "row 11", "kind " + toString(kind) + " needs the shader pair shader" + toString(kind) +
+                                             ".vs and .fs");
+    }
+}
+
+void checkGalaxyAndWeapons(ContentProblems& problems)
+{
+    std::string error;
+    bool documentsLoad = true;
+    const struct { const char* file; const char* root; } documents[] = {{"test.xml", "universe"},
+                                                                        {"projectiles.xml", "projectiles"}};
+    for (const auto& document : documents) {
+        XmlBuffer buffer;
+        rapidxml::xml_document<char> doc;
+        rapidxml::xml_node<char>* root = nullptr;
+        if (loadXmlDocument(document.file, buffer, doc, document.root, root, error)) continue;
+        // The loader's reason starts with the file name already.
+        std::string reason = startsWith(error, std::string(document.file) + ": ")
+                                 ? error.substr(std::strlen(document.file) + 2) : error;
+        problems.add(document.file, std::string("<") + document.root + ">", reason);
+        documentsLoad = false;
+    }
+    if (!documentsLoad) return;
+
+    Universe universe;
+    std::vector<projectileData> savedWeapons;
+    savedWeapons.swap(WEAPONDATA);
+    lua_State* L = luaL_newstate();
+    QuietLoaders quiet;
+    universe.worlds.emplace_back();  // start-up's empty world 0, as the game has it
+    initializeStars(universe, L);
+    const std::vector<std::string> warnings = quiet.restore();
+    lua_close(L);
+    keepWarnings(warnings, "test.xml", problems);
+    keepWarnings(warnings, "projectiles.xml", problems);
+
+    for (size_t w = 0; w < universe.worlds.size(); ++w) {
+        const WorldState& world = universe.worlds[w];
+        const std::string worldName = "world " + std::to_string(w);
+        for (size_t s = 0; s < world.stars.size(); ++s) {
+            const Star& star = world.stars[s];
+            const std::string starName = worldName + " star " + quoted(star.name);
+            checkIndex(problems, "test.xml", starName, "texture", star.texture, TEX_COUNT, "image");
+            for (const Planet& planet : star.planets)
+                checkIndex(problems, "test.xml", starName + " planet " + quoted(planet.name), "texture",
+                           planet.texture, TEX_COUNT, "image");
+        }
+        // Wormholes to missing worlds or emitter tables are named by the loader itself (kept above).
+    }
+    for (size_t i = 0; i < WEAPONDATA.size(); ++i) {
+        const projectileData& weapon = WEAPONDATA[i];
+        const std::string where = "projectile " + std::to_string(i) + " " + quoted(weapon.name);
+        checkIndex(problems, "projectiles.xml", where, "texture", weapon.texture, PROJTEX_COUNT,
+                   "projectile image");
+        // A random cone this narrow fires every shot straight along the aim.
+        if (!weapon.uniformSpread && weapon.spread < 0.02f)
+            problems.add("projectiles.xml", where,
+                         "random spread " + toString(weapon.spread) + " is under 0.02 degrees; every shot flies straight");
+    }
+    WEAPONDATA.swap(savedWeapons);
+}
+
+void checkTables(ContentProblems& problems)
+{
+    std::vector<std::vector<float>> savedShips, player;
+    savedShips.swap(SHIPDATA);
+    QuietLoaders quiet;
+    const bool shipsRead = initializeShipArray() || !SHIPDATA.empty();
+    const size_t shipTypes = SHIPDATA.size();
+    // One number a row counts what the player's row really holds (readData pads rows).
+    const bool playerRead = readData("playerdata.txt", 1, player);
+    const std::vector<std::string> warnings = quiet.restore();
+    SHIPDATA.swap(savedShips);
+    keepWarnings(warnings, "shipdata.txt", problems);
+    keepWarnings(warnings, "playerdata.txt", problems);
+    if (!shipsRead)
+        problems.add("shipdata.txt", "file", "cannot be read; the game does not start without it");
+    else if (shipTypes < 2)
+        problems.add("shipdata.txt", "row 1", "missing: ship type 1 is the one the game spawns");
+    if (!playerRead)
+        problems.add("playerdata.txt", "file", "cannot be read; the player gets the built-in ship");
+    else if (player.size() < 7)
+        problems.add("playerdata.txt", "row 0",
+                     std::to_string(player.size()) + " of 7 numbers; the rest are the built-in ship's");
+}
+
+void checkImages(ContentProblems& problems)
+{
+    std::vector<std::string> seen;
+    auto check = [&](const char* file) {
+        for (const std::string& done : seen)
+            if (done == file) return;
+        seen.push_back(file);
+        if (!fileExists(file)) {
+            problems.add(file, "file", "missing image");
+            return;
+        }
+        int width = 0, height = 0, channels = 0;
+        unsigned char* pixels = SOIL_load_image(file, &width, &height, &channels, SOIL_LOAD_AUTO);
+        if (!pixels) {
+            problems.add(file, "file", std::string("unreadable image: ") + SOIL_last_result());
+            return;
+        }
+        SOIL_free_image_data(pixels);
+    };
+    for (const char* file : worldFiles) check(file);
+    for (const char* file : projectileFiles) check(file);
+    for (const char* file : uiFiles) check(file);
+}
+
+CheckStatus checkContent(const std::string& dir, std::ostream& err)
+{
+    DIR* listing = opendir(dir.c_str());
+    if (!listing) {
+        err << dir << ": directory: cannot be read (" << std::strerror(errno) << ")\n";
+        return CHECK_UNREADABLE;
+    }
+    closedir(listing);
+    char previous[4096];
+    if (!getcwd(previous, sizeof previous) || chdir(dir.c_str()) != 0) {
+        err << dir << ": directory: cannot be entered (" << std::strerror(errno) << ")\n";
+        return CHECK_UNREADABLE;
+    }
+    ContentProblems problems;
+    // The game reads the emitter tables before anything else (the galaxy loader
+    // checks wormholes against them); here they come from dir.
+    std::vector<EmitterTable> savedEmitters;
+    savedEmitters.swap(emitters);
+    {
+        QuietLoaders quiet;
+        emitters = readAndExpandEmitterData();
+    }
+    checkGalaxyAndWeapons(problems);
+    checkTables(problems);
+    checkEmitterTables(problems);
+    checkImages(problems);
+    checkUiScript(problems);
+    const bool compiled = checkShaders(problems);
+    emitters.swap(savedEmitters);
+    if (chdir(previous) != 0) err << previous << ": directory: cannot go back\n";
+    for (const std::string& line : problems.lines) err << line << "\n";
+    if (!compiled) err << "vumtal-check: no X display, so the shaders were not compiled\n";
+    return problems.lines.empty() ? CHECK_CLEAN : CHECK_FAULTS;
+}

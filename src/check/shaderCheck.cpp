@@ -1,0 +1,142 @@
+// The checker's look at the shader pairs: both halves present and not empty,
+// and, when an X display is there, compiled and linked as the game would. The
+// GL context lives on a window that is never mapped, so nothing shows.
+#include <GL/glew.h>
+#include <GL/glx.h>
+#include <X11/Xlib.h>
+
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+
+#include "check/contentCheck.h"
+#include "core/basics.h"
+
+namespace {
+
+struct ShaderPair {
+    std::string vertexFile, fragmentFile;
+    std::string vertex, fragment;  // as the game hands them to GL: the file without its last character
+};
+
+bool readSource(const std::string& file, std::string& text, bool& exists)
+{
+    std::ifstream in(file);
+    exists = bool(in);
+    if (!exists) return false;
+    std::stringstream whole;
+    whole << in.rdbuf();
+    text = whole.str();
+    if (!text.empty()) text.pop_back();
+    return !text.empty();
+}
+
+// Hidden GL context for the compile check; null members when there is no display.
+class HiddenContext {
+public:
+    HiddenContext()
+    {
+        const char* name = std::getenv("DISPLAY");
+        if (!name || !*name || !(display = XOpenDisplay(nullptr))) return;
+        int attributes[] = {GLX_RGBA, GLX_DOUBLEBUFFER, None};
+        XVisualInfo* visual = glXChooseVisual(display, DefaultScreen(display), attributes);
+        if (!visual) return;
+        Window root = RootWindow(display, visual->screen);
+        XSetWindowAttributes windowAttributes{};
+        windowAttributes.colormap = XCreateColormap(display, root, visual->visual, AllocNone);
+        window = XCreateWindow(display, root, 0, 0, 16, 16, 0, visual->depth, InputOutput, visual->visual,
+                               CWColormap, &windowAttributes);
+        context = glXCreateContext(display, visual, nullptr, True);
+        XFree(visual);
+        if (!context || !glXMakeCurrent(display, window, context)) return;
+        ready = glewInit() == GLEW_OK && GLEW_VERSION_2_0;
+    }
+    ~HiddenContext()
+    {
+        if (!display) return;
+        glXMakeCurrent(display, None, nullptr);
+        if (context) glXDestroyContext(display, context);
+        if (window) XDestroyWindow(display, window);
+        XCloseDisplay(display);
+    }
+    bool ready = false;
+
+private:
+    Display* display = nullptr;
+    Window window = 0;
+    GLXContext context = nullptr;
+};
+
+std::string firstLine(std::string log)
+{
+    size_t end = log.find('\n');
+    if (end != std::string::npos) log.erase(end);
+    return log;
+}
+
+// Compiles one half; on failure names it with the first line of its log.
+GLuint compileHalf(GLenum kind, const std::string& file, const std::string& source, ContentProblems& problems)
+{
+    GLuint shader = glCreateShader(kind);
+    const char* text = source.c_str();
+    glShaderSource(shader, 1, &text, nullptr);
+    glCompileShader(shader);
+    GLint ok = 0;
+    glGetShaderiv(shader, GL_COMPILE_STATUS, &ok);
+    if (ok) return shader;
+    char log[1024] = "";
+    glGetShaderInfoLog(shader, sizeof log, nullptr, log);
+    problems.add(file, "compile", "does not compile: " + firstLine(log));
+    glDeleteShader(shader);
+    return 0;
+}
+
+void compilePair(const ShaderPair& pair, ContentProblems& problems)
+{
+    GLuint vertex = compileHalf(GL_VERTEX_SHADER, pair.vertexFile, pair.vertex, problems);
+    GLuint fragment = compileHalf(GL_FRAGMENT_SHADER, pair.fragmentFile, pair.fragment, problems);
+    if (vertex && fragment) {
+        GLuint program = glCreateProgram();
+        glAttachShader(program, fragment);
+        glAttachShader(program, vertex);
+        glLinkProgram(program);
+        GLint ok = 0;
+        glGetProgramiv(program, GL_LINK_STATUS, &ok);
+        char log[1024] = "";
+        glGetProgramInfoLog(program, sizeof log, nullptr, log);
+        if (!ok)
+            problems.add(pair.vertexFile, "link", "does not link with " + pair.fragmentFile + ": " + firstLine(log));
+        glDeleteProgram(program);
+    }
+    if (vertex) glDeleteShader(vertex);
+    if (fragment) glDeleteShader(fragment);
+}
+
+}  // namespace
+
+bool checkShaders(ContentProblems& problems)
+{
+    std::vector<ShaderPair> pairs;
+    // The game reads pairs while the vertex half of the next one exists.
+    for (int k = 0;; ++k) {
+        const std::string stem = "shader" + toString(float(k));
+        ShaderPair pair{stem + ".vs", stem + ".fs", "", ""};
+        bool vertexExists = false, fragmentExists = false;
+        bool vertexOk = readSource(pair.vertexFile, pair.vertex, vertexExists);
+        bool fragmentOk = readSource(pair.fragmentFile, pair.fragment, fragmentExists);
+        if (!vertexExists) {
+            if (fragmentExists)
+                problems.add(pair.vertexFile, "file", "missing half of the pair; the game reads no shaders from here on");
+            break;
+        }
+        if (!fragmentExists) problems.add(pair.fragmentFile, "file", "missing half of the pair");
+        else if (!fragmentOk) problems.add(pair.fragmentFile, "file", "empty shader source");
+        if (!vertexOk) problems.add(pair.vertexFile, "file", "empty shader source");
+        if (vertexOk && fragmentOk) pairs.push_back(pair);
+    }
+    if (pairs.empty()) return true;
+    HiddenContext gl;
+    if (!gl.ready) return false;
+    for (const ShaderPair& pair : pairs) compilePair(pair, problems);
+    return true;
+}

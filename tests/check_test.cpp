@@ -1,0 +1,113 @@
+// The content checker (vumtal-check): a copy of the shipped data with faults
+// put in names each of them with its file, and a directory that cannot be read
+// is told apart from faulty content.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <sstream>
+
+#include "check/contentCheck.h"
+#include "support/testFiles.h"
+
+namespace {
+
+struct Edit {
+    const char* file;
+    const char* text;  // nullptr removes the file
+};
+
+struct Checked {
+    CheckStatus status;
+    std::string report;
+};
+
+Checked checkCopyOfAssets(const std::vector<Edit>& edits)
+{
+    const std::string dir = makeScratchDir();
+    std::filesystem::copy(VUMTAL_ASSETS_DIR, dir, std::filesystem::copy_options::recursive | std::filesystem::copy_options::overwrite_existing);
+    for (const Edit& edit : edits) {
+        if (edit.text)
+            writeFile(dir, edit.file, edit.text);
+        else
+            std::filesystem::remove(dir + "/" + edit.file);
+    }
+    std::ostringstream err;
+    CheckStatus status = checkContent(dir, err);
+    return {status, err.str()};
+}
+
+const char* const GALAXY_FAULTS =
+    "<universe><world>"
+    "<star name=\"Sol\" texture=\"99\"><planet name=\"Rock\" texture=\"-1\" radius=\"5\"/></star>"
+    "<wormhole radius=\"50\" targetWorld=\"5\" emitter=\"7\"/>"
+    "</world></universe>\n";
+const char* const WEAPON_FAULTS =
+    "<projectiles><projectile name=\"Odd\" texture=\"3\"/>"
+    "<projectile name=\"Needle\" numProjectiles=\"3\" spread=\"0.01\" uniformSpread=\"0\"/></projectiles>\n";
+
+}  // namespace
+
+TEST(ContentCheck, NamesEveryFaultWithItsFile)
+{
+    const Checked checked = checkCopyOfAssets({
+        {"test.xml", GALAXY_FAULTS},
+        {"projectiles.xml", WEAPON_FAULTS},
+        {"shipdata.txt", "0 0 0 100 10\n"},
+        {"emitterShade1.txt", "# swirl\n600\n3333\n"},
+        {"shader0.vs", "void main() { gl_Position = vec4(0.0); }\n"},
+        {"shader0.fs", nullptr},
+        {"shader1.vs", "void main() { gl_Position = vec4(0.0); }\n"},
+        {"shader1.fs", "void main() { gl_FragColor = oops; }\n"},
+        {"ui.lua", "function addUI() return \"p\" end\n"},
+        {"laser.png", nullptr},
+        {"mars.png", "not an image"},
+    });
+    EXPECT_EQ(checked.status, CHECK_FAULTS);
+    const char* const expected[] = {
+        "test.xml: world 0 star \"Sol\": texture 99 names no image (0 to 26)",
+        "test.xml: world 0 star \"Sol\" planet \"Rock\": texture -1 names no image (0 to 26)",
+        "test.xml: wormhole 0 of world 0 leads to world 5, which does not exist",
+        "test.xml: wormhole 0 of world 0 names emitter 7, but emitterShade7.txt was not read",
+        "emitterShade1.txt: block 0: 2 rows; the quad count (row 0) and the effect kind (row 11) need 12",
+        "projectiles.xml: projectile 0 \"Odd\": texture 3 names no projectile image (0 to 2)",
+        "projectiles.xml: projectile 1 \"Needle\": random spread 0.01 is under 0.02 degrees",
+        "shipdata.txt: row 1: missing: ship type 1 is the one the game spawns",
+        "shader0.fs: file: missing half of the pair",
+        "ui.lua: updateUI: no global function \"updateUI\"",
+        "laser.png: file: missing image",
+        "mars.png: file: unreadable image: ",
+    };
+    for (const char* line : expected)
+        EXPECT_NE(checked.report.find(line), std::string::npos) << line << " in:\n" << checked.report;
+    const bool compiled = checked.report.find("shaders were not compiled") == std::string::npos;
+    EXPECT_EQ(checked.report.find("shader1.fs: compile: does not compile: ") != std::string::npos, compiled)
+        << checked.report;
+    EXPECT_EQ(checked.report.find("addUI:"), std::string::npos) << checked.report;
+}
+
+TEST(ContentCheck, DocumentsAndScriptThatDoNotLoad)
+{
+    const Checked checked = checkCopyOfAssets({
+        {"test.xml", "<universe><world></universe>"},
+        {"projectiles.xml", "<weapons/>"},
+        {"ui.lua", "function addUI(\n  return\nend\n"},
+        {"shader0.vs", "\n"},
+        {"shader0.fs", "void main() {}\n"},
+    });
+    EXPECT_EQ(checked.status, CHECK_FAULTS);
+    const char* const expected[] = {
+        "test.xml: <universe>: ",
+        "projectiles.xml: <projectiles>: no <projectiles> root element",
+        "ui.lua: line 2: does not load: ",
+        "shader0.vs: file: empty shader source",
+    };
+    for (const char* line : expected)
+        EXPECT_NE(checked.report.find(line), std::string::npos) << line << " in:\n" << checked.report;
+}
+
+TEST(ContentCheck, UnreadableDirectoryIsStatusTwo)
+{
+    std::ostringstream err;
+    EXPECT_EQ(checkContent(makeScratchDir() + "/no-such-dir", err), CHECK_UNREADABLE);
+    EXPECT_NE(err.str().find("no-such-dir: directory: cannot be read"), std::string::npos) << err.str();
+}
