@@ -132,7 +132,7 @@ void reportDeadWormholes(const Universe& universe)
     for (size_t w = 0; w < universe.worlds.size(); ++w) {
         const std::vector<Wormhole>& gates = universe.worlds[w].wormholes;
         for (size_t i = 0; i < gates.size(); ++i) {
-            const std::string gate = "test.xml: wormhole " + std::to_string(i) + " of world " + std::to_string(w);
+            const std::string gate = numbered("wormhole", i, int(w));
             int target = gates[i].targetWorld;
             if (target < 0 || size_t(target) >= universe.worlds.size())
                 say(gate + " leads to world " + std::to_string(target) +
