@@ -88,6 +88,7 @@ int SDL_main(int, char**)
 {
     std::srand(unsigned(std::time(nullptr)));
     say("Starting this thing");
+    preloadTextureImages();  // decoding needs no window: it runs while the window opens
     if (!openWindow()) return 1;
     initialGlState();
 

@@ -3,9 +3,12 @@
 #include <GL/glew.h>
 #include <SOIL.h>
 
+#include <algorithm>
 #include <cstdio>
+#include <iterator>
 
 #include "game/diagnostics.h"
+#include "render/imagePreload.h"
 
 std::vector<unsigned> textures;
 std::vector<unsigned> projTextures;
@@ -27,13 +30,61 @@ const char* const uiFiles[] = {"buttonUp.png", "buttonSel.png", "buttonDown.png"
                                       "arrow.png"};
 static_assert(sizeof(uiFiles) / sizeof(uiFiles[0]) == UITEX_COUNT, "one file per UI texture index");
 
+// Image rows are packed tight. GL's default reads rows padded to 4 bytes,
+// which skews grey and RGB images whose rows are not a multiple of 4 bytes
+// (any of their smallest mipmap levels).
+struct TightRows {
+    GLint saved = 4;
+    TightRows()
+    {
+        glGetIntegerv(GL_UNPACK_ALIGNMENT, &saved);
+        glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
+    }
+    ~TightRows() { glPixelStorei(GL_UNPACK_ALIGNMENT, saved); }
+};
+
+static unsigned uploadTextureImage(const TextureImage& image)
+{
+    static const GLenum formats[] = {0, GL_LUMINANCE, GL_LUMINANCE_ALPHA, GL_RGB, GL_RGBA};
+    const GLenum format = formats[image.channels];
+    unsigned name = 0;
+    glGenTextures(1, &name);
+    glBindTexture(GL_TEXTURE_2D, name);
+    TightRows tight;
+    // Set first, so that the driver makes room for every level at once.
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR_MIPMAP_LINEAR);
+    for (size_t level = 0; level < image.levels.size(); ++level)
+        glTexImage2D(GL_TEXTURE_2D, GLint(level), GLint(format), std::max(image.width >> level, 1),
+                     std::max(image.height >> level, 1), 0, format, GL_UNSIGNED_BYTE, image.levels[level].data());
+    // What SOIL leaves on a texture it makes.
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP);
+    return name;
+}
+
+static bool fitsTexture(const TextureImage& image)
+{
+    GLint largest = 0;
+    glGetIntegerv(GL_MAX_TEXTURE_SIZE, &largest);
+    return image.width <= largest && image.height <= largest;
+}
+
 // Appends the texture (0 on failure, so later indices never shift) and leaves it bound.
 static void loadInto(const std::string& file, std::vector<unsigned>& table, const char* failurePrefix)
 {
-    // The driver builds the mipmaps: with the 2048-pixel background that is quicker
-    // than SOIL's software chain even under llvmpipe, which compiles a blit for it
-    // on first use. SOIL scales an image to powers of two when it makes mipmaps, so
-    // ask for that still.
+    // Images are decoded (usually ahead, while the window opened) with their
+    // mipmaps made in software: llvmpipe's glGenerateMipmap compiles a blit on
+    // first use, which cost more than loading all the images.
+    TextureImage image;
+    if (takeTextureImage(file, image) && fitsTexture(image)) {
+        table.push_back(uploadTextureImage(image));
+        return;
+    }
+    // A failure goes through SOIL's own loader, whose words are the failure
+    // line, as does an image whose sides are not powers of two: SOIL scales it
+    // to powers of two for the mipmaps.
+    TightRows tight;
     unsigned name = SOIL_load_OGL_texture(file.c_str(), SOIL_LOAD_AUTO, SOIL_CREATE_NEW_ID,
                                           SOIL_FLAG_POWER_OF_TWO | SOIL_FLAG_INVERT_Y);
     table.push_back(name);
@@ -44,6 +95,14 @@ static void loadInto(const std::string& file, std::vector<unsigned>& table, cons
         return;
     }
     std::printf("%s%s: %s\n", failurePrefix, file.c_str(), SOIL_last_result());
+}
+
+void preloadTextureImages()
+{
+    std::vector<std::string> files(std::begin(worldFiles), std::end(worldFiles));
+    files.insert(files.end(), std::begin(projectileFiles), std::end(projectileFiles));
+    files.insert(files.end(), std::begin(uiFiles), std::end(uiFiles));
+    startImagePreload(files);
 }
 
 void loadSingleTexture(std::string file, std::vector<unsigned>& table)

@@ -51,6 +51,11 @@ extern std::vector<unsigned> textures;
 extern std::vector<unsigned> projTextures;
 extern std::vector<unsigned> uiTextures;
 
+// Starts decoding every image of the three tables on a second thread, so
+// that loadTextures and loadUITextures find them ready. Optional: without it
+// they decode as they go.
+void preloadTextureImages();
+
 void loadSingleTexture(std::string file, std::vector<unsigned>& table);
 void loadTextures();
 void loadUITextures();

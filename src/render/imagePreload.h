@@ -1,0 +1,20 @@
+// Decoding the start-up images on a second thread while the window opens.
+// Only the decoding moves: every GL call, and every line a failed image
+// prints, stays on the main thread in table order.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "render/textureImage.h"
+
+// Starts decoding files (in this order) on a second thread. Once only; a
+// second call does nothing. It also sets the process's heap to keep freed
+// memory for reuse (see keepHeapWarm).
+void startImagePreload(const std::vector<std::string>& files);
+
+// The decoded image of file with its mipmaps, or false when it is not one the
+// fast path reads (SOIL loads it then). Waits for the preload to finish the
+// first time; a file it did not decode (or one asked for a second time) is
+// decoded here and now.
+bool takeTextureImage(const std::string& file, TextureImage& out);
