@@ -59,6 +59,8 @@ def main():
             small = median(side, prefix + "frame/ships:100/real_time", column)
             big = median(side, prefix + "frame/ships:1000/real_time", column)
             huge = median(side, prefix + "frame/ships:2000/real_time", column)
+            if small != small or big != big:  # NaN: the filter left these out
+                continue
             print(f"{side}, {label}: 1,000 x 10,000 costs {big / small:.1f}x 100 x 1,000 (goal at most 11x); "
                   f"2,000 x 20,000 costs {huge / big:.2f}x 1,000 x 10,000; 1,000 x 10,000 = {big:.2f} ms")
         if args.gl:

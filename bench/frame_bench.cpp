@@ -18,6 +18,8 @@
 
 #include "core/worldState.h"
 #include "data/defaultVals.h"
+#include "data/emitterData.h"
+#include "data/shaders.h"
 #include "data/loadGalaxy.h"
 #include "entities/timer.h"
 #include "game/frameProcessing.h"
@@ -104,6 +106,9 @@ void gameFrame(benchmark::State& state)
         loadTextures();
         loadUITextures();
         initializeShipArray();
+        // The effects as the game has them: flame, wormholes, and every ship's trail.
+        emitters = readAndExpandEmitterData();
+        shaders = readShaders();
         loop = new GameLoop;
         loop->universe = new Universe();
         loop->universe->worlds.push_back(WorldState());

@@ -10,6 +10,7 @@
 
 #include "core/worldState.h"
 #include "data/defaultVals.h"
+#include "data/shaders.h"
 #include "entities/player.h"
 #include "entities/timer.h"
 #include "entities/timerClasses.h"
@@ -265,9 +266,11 @@ TEST_F(CameraTest, BackgroundLayerShowsParallaxAndFarPlaneCutsIt)
 TEST_F(CameraTest, CullingLeavesEveryPixelAsItWas)
 {
     TablesGuard tables;
-    if (textures.empty()) {
+    {
         ScopedWorkingDir assets(VUMTAL_ASSETS_DIR);
-        loadTextures();
+        if (textures.empty()) loadTextures();
+        StdoutCapture quiet;
+        shaders = readShaders();  // the ribbon program, for the ships' trails
     }
     WEAPONDATA.assign(4, projectileData());
     WEAPONDATA[0].size = 30;
@@ -286,6 +289,14 @@ TEST_F(CameraTest, CullingLeavesEveryPixelAsItWas)
     for (float x = -9000; x <= 9000; x += 1150)
         for (float y = -7000; y <= 7000; y += 1270) {
             world.ships.push_back(Ship(point{x, y}, 0, unsigned(world.getNewShipID())));
+            // An 800-unit trail behind each ship, turning a quarter each ship, so
+            // that some reach into a view their ship lies outside.
+            Trail& trail = world.ships.back().trail;
+            const point back = world.ships.size() % 2 ? point{40, 0} : point{0, -40};
+            const float sign = world.ships.size() % 4 < 2 ? 1.f : -1.f;
+            for (int i = 0; i <= trail.length; ++i)
+                trail.points[size_t(i)] = point{x + sign * back.x * float(trail.length - i), y + sign * back.y * float(trail.length - i)};
+            trail.head = trail.length;
             world.projectiles.push_back(Projectile(point{x + 400, y + 300}, x, world, int(x + y) & 1 ? 3 : 0, 0, 0));
         }
     Star star(point{2800, 2100}, 600, 1, TEX_BLUESTAR, "Edge");
@@ -296,6 +307,12 @@ TEST_F(CameraTest, CullingLeavesEveryPixelAsItWas)
                                       new TShockwave(200, 0, 2000, point{2500, -1700}),
                                       new TShockwave(200, 0, 2000, point{9000, 9000})};
     for (TimerBase* timer : timers) world.timers.push_back(timer);
+
+    // A short trail just above the second view: its samples are 13.75 units
+    // beyond the edge, and only the ribbon's width reaches in.
+    Trail edge(20, point{0, 0}, 20, 10, 1, 0, 0);
+    for (int i = 0; i <= edge.length; ++i) edge.points[size_t(i)] = point{2580.f + float(i), -1136.25f};
+    edge.head = edge.length;
 
     Player player{point{0, 0}};
     for (const Camera& camera : cameras) {
@@ -318,6 +335,7 @@ TEST_F(CameraTest, CullingLeavesEveryPixelAsItWas)
             glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
             processShips(copy, &player, 0);
             processStars(copy, &player, 0);
+            edge.draw(point{2601, -1136.25f});
             // Ships and shots that fell into the star started explosions of their own in the copy.
             for (TimerBase* timer : copy.timers)
                 if (std::find(timers.begin(), timers.end(), timer) == timers.end()) delete timer;

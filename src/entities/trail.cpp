@@ -3,8 +3,10 @@
 #include <GL/glew.h>
 
 #include <algorithm>
+#include <cmath>
 
 #include "data/shaders.h"
+#include "render/view.h"
 
 Trail::Trail(int length, point start, int interval, float alpha, float red, float green, float blue)
     : interval(interval), length(std::max(length, 0)), alpha(alpha), red(red), green(green), blue(blue),
@@ -49,10 +51,22 @@ void Trail::ribbonPair(point here, point before, float strength) const
     glVertex4f(here.x, here.y, before.x, before.y);
 }
 
+bool Trail::onScreen(point position) const
+{
+    point low = position, high = position;
+    for (const point& p : points) {
+        low = point{std::min(low.x, p.x), std::min(low.y, p.y)};
+        high = point{std::max(high.x, p.x), std::max(high.y, p.y)};
+    }
+    point centre{(low.x + high.x) / 2, (low.y + high.y) / 2};
+    float radius = std::hypot(high.x - low.x, high.y - low.y) / 2 + TRAIL_REACH * std::fabs(alpha);
+    return ::onScreen(centre, radius);
+}
+
 void Trail::draw(point position)
 {
     unsigned int program = shaderProgram(TRAIL_PROGRAM);
-    if (!program) return;
+    if (!program || !onScreen(position)) return;
     const int size = length + 1;
     glPushAttrib(GL_CURRENT_BIT);  // the ribbon's colours must not tint what is drawn next
     glUseProgram(program);

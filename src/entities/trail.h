@@ -7,6 +7,10 @@
 #include "core/basics.h"
 
 const int TRAIL_PROGRAM = 2;  // index of the ribbon's program in shaders
+// The ribbon program keeps each vertex within this many game units per unit of
+// strength of its sample (the shipped one within 1.8), so a trail can be culled
+// by its samples alone.
+const float TRAIL_REACH = 10;
 
 class Trail {
 public:
@@ -25,5 +29,6 @@ public:
     void clear(point position);  // collapses the ribbon, e.g. across a warp
 
 private:
+    bool onScreen(point position) const;
     void ribbonPair(point here, point before, float strength) const;
 };
