@@ -80,10 +80,14 @@ def play(game, seconds):
 
 
 def scenario(session):
-    game = session.game(name="bad-data", files=FILES).start()
+    files = dict(FILES)
+    with open(os.path.join(session.assets, "rock.png"), "rb") as f:
+        whole = f.read()
+    files["rock.png"] = whole[:len(whole) // 2]  # cut off mid-image: drawn untextured
+    game = session.game(name="bad-data", files=files).start()
     check_content(session, game.workdir)
     lines = game.lines()
-    for expected in EXPECTED:
+    for expected in EXPECTED + ["SOIL error loading rock.png: "]:
         session.check(any(expected in line for line in lines), "no line %r at start-up" % expected)
 
     play(game, float(os.environ.get("VUMTAL_BAD_DATA_SECONDS", "4")))
