@@ -2,6 +2,7 @@
 
 #include <malloc.h>
 
+#include <new>
 #include <system_error>
 #include <thread>
 #include <utility>
