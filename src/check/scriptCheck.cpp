@@ -3,19 +3,9 @@
 #include <lua.hpp>
 
 #include "check/contentCheck.h"
+#include "script/budgetedCall.h"
 
 namespace {
-
-// A script that never ends at start-up would hang the checker as well.
-const int INSTRUCTION_BUDGET = 50000000;
-const int HOOK_STEP = 10000;
-
-int hookCalls = 0;
-
-void budgetHook(lua_State* L, lua_Debug*)
-{
-    if (++hookCalls * HOOK_STEP >= INSTRUCTION_BUDGET) luaL_error(L, "ran for too long at start-up");
-}
 
 // Lua errors begin with "ui.lua:LINE:"; the line is the element of the report.
 void addLuaError(ContentProblems& problems, const char* what, std::string message)
@@ -45,11 +35,9 @@ void checkUiScript(ContentProblems& problems)
     } else if (status != 0) {
         addLuaError(problems, "does not load", lua_tostring(L, -1));
     } else {
-        hookCalls = 0;
-        lua_sethook(L, budgetHook, LUA_MASKCOUNT, HOOK_STEP);
-        if (lua_pcall(L, 0, 0, 0) != 0) {
-            const char* message = lua_tostring(L, -1);
-            addLuaError(problems, "fails when run", message ? message : "(error without a message)");
+        // With the game's own budget: a script that never ends would hang the checker too.
+        if (pcallLuaBudgeted(L, "", 0, 0) != 0) {
+            addLuaError(problems, "fails when run", luaErrorLine(L));
         } else {
             for (const char* function : {"addUI", "updateUI"}) {
                 lua_getglobal(L, function);
