@@ -21,9 +21,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         writeFile(emitterFileName(1).c_str(), split + 1, size - first - 1);
     else
         std::remove(emitterFileName(1).c_str());
-    std::vector<EmitterTable> raw = readEmitterData();
-    for (const EmitterTable& table : raw)
-        for (const EmitterBlock& block : table) expandMatrix(block);
     readAndExpandEmitterData();
     return 0;
 }
