@@ -1,6 +1,9 @@
 #include "core/xmlAttributes.h"
 
 #include <cstdlib>
+#include <cstring>
+
+bool named(const XmlNode* node, const char* name) { return std::strcmp(node->name(), name) == 0; }
 
 std::string getVal(const XmlNode* node, const char* name)
 {

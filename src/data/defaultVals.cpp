@@ -1,4 +1,5 @@
 #include "data/defaultVals.h"
+#include "game/diagnostics.h"
 
 #include <cerrno>
 #include <cmath>
@@ -11,12 +12,6 @@
 
 std::vector<projectileData> WEAPONDATA;
 std::vector<std::vector<float>> SHIPDATA;
-
-static void say(const char* line)
-{
-    std::printf("%s\n", line);
-    std::fflush(stdout);
-}
 
 // "@Light_Fighter" names the row before it "Light Fighter".
 static std::string textItem(const std::string& token)
@@ -52,13 +47,13 @@ static bool readTable(const char* file, int n, std::vector<std::vector<float>>& 
 {
     count = 0;
     if (n < 1) {
-        say("readData needs at least one column");
+        sayLine("readData needs at least one column");
         return false;
     }
     std::ifstream in(file);
     if (!in) {
         int reason = errno;
-        say("Error opening file");
+        sayLine("Error opening file");
         std::printf("%s: cannot open file (%s)\n", file, std::strerror(reason));
         std::fflush(stdout);
         return false;
@@ -105,13 +100,13 @@ bool readData(const char* file, int n, std::vector<std::vector<float>>& table)
 
 Player* initializePlayer()
 {
-    say("Loading player data");
+    sayLine("Loading player data");
     std::vector<std::vector<float>> table;
     std::vector<std::vector<std::string>> text;
     long count = 0;
     if (!readTable("playerdata.txt", 7, table, text, count) || table.empty()) {
         // Nothing to build from: the ship starts with the built-in constants at the centre.
-        say("playerdata read failure");
+        sayLine("playerdata read failure");
         return new Player(point{0, 0});
     }
     std::vector<float> row = table[0];
@@ -133,7 +128,7 @@ static const size_t SPAWNED_SHIP_TYPE = 1;
 
 bool initializeShipArray()
 {
-    say("loading shipdata.txt");
+    sayLine("loading shipdata.txt");
     SHIPDATA.clear();
     if (!readData("shipdata.txt", 5, SHIPDATA)) return false;
     // The behaviour mode becomes an int; beyond int's range that conversion is undefined.

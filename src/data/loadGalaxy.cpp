@@ -1,4 +1,5 @@
 #include "data/loadGalaxy.h"
+#include "game/diagnostics.h"
 
 #include <climits>
 #include <cmath>
@@ -18,22 +19,13 @@
 
 namespace {
 
-// Every line of the loaders goes out at once, so a crash never hides the last one.
-void say(const std::string& line)
-{
-    std::printf("%s\n", line.c_str());
-    std::fflush(stdout);
-}
-
-bool named(const XmlNode* node, const char* name) { return std::strcmp(node->name(), name) == 0; }
-
 // Integers are written as numbers and cut toward zero; a value no int can hold
 // is clamped, with a line, rather than left to undefined conversion.
 int toInt(float value, const char* name, const std::string& where)
 {
     if (value > -2147483648.0f && value < 2147483648.0f) return int(value);
     int clamped = value > 0 ? INT_MAX : INT_MIN;
-    say(where + ": " + name + " " + toString(value) + " is beyond a whole number's range; using " +
+    sayLine(where + ": " + name + " " + toString(value) + " is beyond a whole number's range; using " +
         std::to_string(clamped));
     return clamped;
 }
@@ -46,7 +38,7 @@ float readNumber(const XmlNode* node, const char* name, float fallback, const st
     if (!checkVal(node, name)) return fallback;
     float value = getValF(node, name);
     if (std::isfinite(value)) return value;
-    say(where + ": " + name + "=\"" + getVal(node, name) + "\" is not a finite number; using " + toString(fallback));
+    sayLine(where + ": " + name + "=\"" + getVal(node, name) + "\" is not a finite number; using " + toString(fallback));
     return fallback;
 }
 
@@ -85,12 +77,12 @@ Wormhole readWormhole(const XmlNode* node, int world, size_t index)
 
 void loadStar(Universe& universe, const XmlNode* node, int world, int& planetCount)
 {
-    say("\tstar");
+    sayLine("\tstar");
     std::vector<Star>& stars = universe.worlds[size_t(world)].stars;
     Star star = readStar(node, numbered("star", stars.size(), world));
     for (const XmlNode* child = node->first_node(); child; child = child->next_sibling()) {
         if (!named(child, "planet")) {
-            say("Not a planet");
+            sayLine("Not a planet");
             continue;
         }
         star.addPlanet(readPlanet(child, planetCount));
@@ -105,9 +97,9 @@ void loadWorlds(Universe& universe)
     int world = 0;
     int planetCount = 0;  // planet ids run over the whole galaxy
     for (const XmlNode* child = universe.galaxyRoot->first_node(); child; child = child->next_sibling()) {
-        say(child->name());
+        sayLine(child->name());
         if (!named(child, "world")) {
-            say("Not a world");
+            sayLine("Not a world");
             continue;
         }
         if (universe.worlds.size() < size_t(world) + 1) universe.worlds.resize(size_t(world) + 1);
@@ -115,7 +107,7 @@ void loadWorlds(Universe& universe)
             if (named(c, "star")) {
                 loadStar(universe, c, world, planetCount);
             } else if (named(c, "wormhole")) {
-                say("\twormhole");
+                sayLine("\twormhole");
                 std::vector<Wormhole>& gates = universe.worlds[size_t(world)].wormholes;
                 gates.push_back(readWormhole(c, world, gates.size()));
             }
@@ -135,11 +127,11 @@ void reportDeadWormholes(const Universe& universe)
             const std::string gate = numbered("wormhole", i, int(w));
             int target = gates[i].targetWorld;
             if (target < 0 || size_t(target) >= universe.worlds.size())
-                say(gate + " leads to world " + std::to_string(target) +
+                sayLine(gate + " leads to world " + std::to_string(target) +
                     ", which does not exist; it will not carry the player");
             int index = gates[i].emitterIndex;
             if (!Wormhole::hasEmitterTable(index))
-                say(gate + " names emitter " + std::to_string(index) + ", but " + emitterFileName(index) +
+                sayLine(gate + " names emitter " + std::to_string(index) + ", but " + emitterFileName(index) +
                     " was not read; it draws nothing");
         }
     }
@@ -194,19 +186,19 @@ void checkProjectile(projectileData& record, const std::string& where)
 {
     auto checkEvent = [&](const char* name, int event) {
         if (event == 0 || event == 1) return;
-        say(where + ": " + name + " " + std::to_string(event) +
+        sayLine(where + ": " + name + " " + std::to_string(event) +
             " names no event (0 none, 1 shockwave); its shots are removed when it runs");
     };
     checkEvent("onDeathEffect", record.onDeathEffect);
     checkEvent("onHitEffect", record.onHitEffect);
     if (record.numProjectiles > MAX_SHOTS_PER_PULL) {
-        say(where + ": numProjectiles " + std::to_string(record.numProjectiles) + " is more than " +
+        sayLine(where + ": numProjectiles " + std::to_string(record.numProjectiles) + " is more than " +
             std::to_string(MAX_SHOTS_PER_PULL) + " shots a pull; using " + std::to_string(MAX_SHOTS_PER_PULL));
         record.numProjectiles = MAX_SHOTS_PER_PULL;
     }
     if (std::fabs(record.spread) > MAX_SPREAD) {
         float bounded = std::copysign(MAX_SPREAD, record.spread);
-        say(where + ": spread " + toString(record.spread) + " is wider than a full turn; using " + toString(bounded));
+        sayLine(where + ": spread " + toString(record.spread) + " is wider than a full turn; using " + toString(bounded));
         record.spread = bounded;
     }
 }
@@ -228,9 +220,9 @@ void loadProjectiles(const Universe& universe)
 {
     WEAPONDATA.clear();  // slot numbers are positions in the document
     for (const XmlNode* child = universe.projectileRoot->first_node(); child; child = child->next_sibling()) {
-        say(child->name());
+        sayLine(child->name());
         if (!named(child, "projectile")) {
-            say("Not a projectile");
+            sayLine("Not a projectile");
             continue;
         }
         WEAPONDATA.push_back(readProjectile(child, WEAPONDATA.size()));
@@ -242,17 +234,17 @@ void loadProjectiles(const Universe& universe)
 bool initializeStars(Universe& universe, lua_State* L)
 {
     if (!universe.galaxyRoot) {
-        say("test.xml has no <universe> element: there is no galaxy to load");
+        sayLine("test.xml has no <universe> element: there is no galaxy to load");
         return false;
     }
     if (!universe.projectileRoot) {
-        say("projectiles.xml has no <projectiles> element: there are no weapons to load");
+        sayLine("projectiles.xml has no <projectiles> element: there are no weapons to load");
         return false;
     }
     loadWorlds(universe);
     reportDeadWormholes(universe);
     loadProjectiles(universe);
-    say("Done slotting XML into real world data");
+    sayLine("Done slotting XML into real world data");
     for (WorldState& world : universe.worlds) world.luaState = L;
     return true;
 }
@@ -264,21 +256,21 @@ void testXML()
     XmlNode* root = nullptr;
     std::string error;
     if (!loadXmlDocument("test.xml", buffer, doc, "universe", root, error)) {
-        say("No galaxy outline: " + error);
+        sayLine("No galaxy outline: " + error);
         return;
     }
-    say(std::string(root->value()) + " x " + root->name() + " type " + std::to_string(int(root->type())));
+    sayLine(std::string(root->value()) + " x " + root->name() + " type " + std::to_string(int(root->type())));
     for (const XmlNode* child = root->first_node(); child; child = child->next_sibling()) {
-        say(child->name());
+        sayLine(child->name());
         for (const XmlNode* c = child->first_node(); c; c = c->next_sibling()) {
             if (!named(c, "star")) {
-                say("\tNot star");
+                sayLine("\tNot star");
                 continue;
             }
-            say(std::string("\t") + c->name());
+            sayLine(std::string("\t") + c->name());
             for (const XmlNode* body = c->first_node(); body; body = body->next_sibling()) {
-                say(std::string("\t\t") + body->name());
-                say("\t\t" + getVal(body, "name"));
+                sayLine(std::string("\t\t") + body->name());
+                sayLine("\t\t" + getVal(body, "name"));
             }
         }
     }

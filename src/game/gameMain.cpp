@@ -28,12 +28,6 @@ const int h = 1024;
 static const float additiveColour[4] = {1, 0, 0, 1};
 static const float pointerColour[4] = {0, 0.7f, 0, 1};
 
-static void say(const char* line)
-{
-    std::printf("%s\n", line);
-    std::fflush(stdout);
-}
-
 // Window, GL context and GLEW. False (after its message) when the game cannot go on.
 static bool openWindow()
 {
@@ -41,7 +35,7 @@ static bool openWindow()
         std::fprintf(stderr, "SDL init failed: %s\n", SDL_GetError());
         return false;
     }
-    say("SDL initialized");
+    sayLine("SDL initialized");
     std::atexit(SDL_Quit);
 
     SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
@@ -60,7 +54,7 @@ static bool openWindow()
     if (glewResult != GLEW_OK)
         std::printf("Error, %s\n", reinterpret_cast<const char*>(glewGetErrorString(glewResult)));
     else
-        say("Glew is initialized");
+        sayLine("Glew is initialized");
     return true;
 }
 
@@ -78,16 +72,16 @@ static void initialGlState()
 
 static void runUiScript(lua_State* L)
 {
-    say("Loading LUA");
+    sayLine("Loading LUA");
     // Budgeted: a script that never returns must not hold the game at start-up.
-    if (luaL_loadfile(L, "ui.lua") != 0 || !callLuaBudgeted(L, "ui.lua", 0, LUA_MULTRET)) say("Error opening ui.lua");
+    if (luaL_loadfile(L, "ui.lua") != 0 || !callLuaBudgeted(L, "ui.lua", 0, LUA_MULTRET)) sayLine("Error opening ui.lua");
     stackDump(L);
 }
 
 int SDL_main(int, char**)
 {
     std::srand(unsigned(std::time(nullptr)));
-    say("Starting this thing");
+    sayLine("Starting this thing");
     preloadTextureImages();  // decoding needs no window: it runs while the window opens
     if (!openWindow()) return 1;
     initialGlState();
@@ -96,7 +90,7 @@ int SDL_main(int, char**)
     loadUITextures();
     if (!initializeShipArray()) return 1;
     shaders = readShaders();
-    say("Ver17");
+    sayLine("Ver17");
 
     // Static, as are the universe and the font below: nothing here is ever freed, and
     // so they stay reachable (not leaked) on every way out, early returns included.
@@ -117,7 +111,7 @@ int SDL_main(int, char**)
     loop.pointerPos = point{50, 50};
 
     universe->player = initializePlayer();
-    say("Player initialized");
+    sayLine("Player initialized");
 
     loop.L = luaL_newstate();
     luaL_openlibs(loop.L);
@@ -126,10 +120,10 @@ int SDL_main(int, char**)
     glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
     glPixelStorei(GL_PACK_ALIGNMENT, 1);
 
-    say("Loading font");
+    sayLine("Loading font");
     static Font* font = new Font("subatomic.quelvane.ttf");
 
-    say("Initializing stars");
+    sayLine("Initializing stars");
     if (!initializeStars(*universe, loop.L)) return 1;
     loop.fonts.push_back(font);
     loop.aspect = float(w) / float(h);
@@ -140,7 +134,7 @@ int SDL_main(int, char**)
     WorldState& world = universe->currentWorld();
     world.ships.push_back(Ship(point{50, 50}, 1, world.getNewShipID()));
 
-    say("Done with that, now starting main loop");
+    sayLine("Done with that, now starting main loop");
     for (;;) runFrame(loop);
 }
 

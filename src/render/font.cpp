@@ -1,4 +1,5 @@
 #include "render/font.h"
+#include "game/diagnostics.h"
 
 #include <GL/glew.h>
 
@@ -14,12 +15,6 @@ FT_Face face;
 static const FT_Error FORMAT_UNSUPPORTED = 2;
 static const int GLYPH_PIXELS = 300;
 static const int GLYPH_COUNT = 128;
-
-static void say(const char* line)
-{
-    std::printf("%s\n", line);
-    std::fflush(stdout);
-}
 
 // Codes outside 0..127 have no glyph; char may be signed, so go through unsigned char.
 static bool glyphCode(char ch, int& code)
@@ -87,7 +82,7 @@ static bool loadGlyph(int code)
 {
     FT_Error error = FT_Load_Char(face, FT_ULong(code), FT_LOAD_RENDER);
     if (error == FORMAT_UNSUPPORTED) {
-        say("Error loading character");
+        sayLine("Error loading character");
         return false;
     }
     if (error != 0) {
@@ -106,12 +101,12 @@ static bool openFace(const std::string& fontFile)
     static FT_Library library = nullptr;  // one face for the whole run, never released
     if (!library && FT_Init_FreeType(&library) != 0) {
         library = nullptr;
-        say("Error initializing freetype library");
+        sayLine("Error initializing freetype library");
         return false;
     }
     FT_Error error = FT_New_Face(library, fontFile.c_str(), 0, &face);
     if (error == FORMAT_UNSUPPORTED) {
-        say("the font file could be opened and read, but it appears ... that its font format is unsupported");
+        sayLine("the font file could be opened and read, but it appears ... that its font format is unsupported");
         return false;
     }
     if (error != 0) {
@@ -121,7 +116,7 @@ static bool openFace(const std::string& fontFile)
         return false;
     }
     if (FT_Set_Pixel_Sizes(face, 0, GLYPH_PIXELS) == FORMAT_UNSUPPORTED) {
-        say("Error setting font size");
+        sayLine("Error setting font size");
         return false;
     }
     return true;

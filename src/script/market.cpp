@@ -11,10 +11,6 @@
 
 namespace {
 
-void say(const std::string& line) { std::cout << line << std::endl; }
-
-bool named(const XmlNode* node, const char* name) { return std::strcmp(node->name(), name) == 0; }
-
 // Planets are numbered as the galaxy loader numbers them: every "planet" of every
 // "star" of every "world", in document order, from 0; other elements do not count.
 const XmlNode* findPlanet(const XmlNode* root, int id)
@@ -52,7 +48,7 @@ int pushEntries(lua_State* L, const XmlNode* planet, const char* entryName)
     for (const XmlNode* entry = planet->first_node(); entry; entry = entry->next_sibling()) {
         if (!named(entry, entryName)) continue;
         if (!lua_checkstack(L, 3)) {  // the table and a key and value while filling it
-            say(std::string("The Lua stack is full; only the first ") + std::to_string(count) + " " + entryName +
+            sayLine(std::string("The Lua stack is full; only the first ") + std::to_string(count) + " " + entryName +
                 " entries are delivered");
             break;
         }
@@ -64,7 +60,7 @@ int pushEntries(lua_State* L, const XmlNode* planet, const char* entryName)
         pushStringOnTable(L, "name", name);
         pushFloatOnTable(L, "price", getValF(entry, "price"));
     }
-    say(std::to_string(count) + " pieces pushed");
+    sayLine(std::to_string(count) + " pieces pushed");
     return count;
 }
 
@@ -74,7 +70,7 @@ const XmlNode* galaxyRoot(lua_State* L) { return static_cast<const XmlNode*>(reg
 
 int getPlanetTradeGoods(lua_State* L)
 {
-    say("Getting trade goods");
+    sayLine("Getting trade goods");
     int id = requestedPlanet(L);
     if (id == -1) return 1;  // the argument itself: the script gets back what it passed
 
@@ -83,16 +79,16 @@ int getPlanetTradeGoods(lua_State* L)
     std::cout << "New add:" << static_cast<const void*>(root) << std::endl;
     const XmlNode* planet = findPlanet(root, id);
     if (!planet) {
-        say("No pieces pushed");
+        sayLine("No pieces pushed");
         return 0;
     }
-    say("Target found");
+    sayLine("Target found");
     return pushEntries(L, planet, "tradeGood");
 }
 
 int getPlanetEquipment(lua_State* L)
 {
-    say("Getting equipment");
+    sayLine("Getting equipment");
     int id = requestedPlanet(L);
     // Not landed: give the argument back, as the trade-goods query does, rather
     // than a value the script never passed.
@@ -101,7 +97,7 @@ int getPlanetEquipment(lua_State* L)
 
     const XmlNode* planet = findPlanet(galaxyRoot(L), id);
     if (!planet) return 0;
-    say("Planet found");
+    sayLine("Planet found");
     int count = pushEntries(L, planet, "equipment");
     stackDump(L);
     return count;

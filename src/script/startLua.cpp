@@ -1,4 +1,5 @@
 #include "script/startLua.h"
+#include "game/diagnostics.h"
 
 #include <cmath>
 #include <cstdio>
@@ -35,11 +36,6 @@ void insertPointer(lua_State* L, void* pointer, const std::string& key)
     installedPointers[{stateOf(L), key}] = pointer;
     lua_pushlightuserdata(L, pointer);
     setRegistry(L, key);
-}
-
-void say(const std::string& line)
-{
-    std::cout << line << std::endl;  // endl flushes: a crash never hides the last line
 }
 
 int getPlayerWorld(lua_State* L)
@@ -190,7 +186,7 @@ void* registryPointer(lua_State* L, const std::string& key)
     if (absent) return nullptr;
     auto installed = installedPointers.find({stateOf(L), key});
     if (installed != installedPointers.end() && installed->second == stored) return stored;
-    say("Lua registry entry " + key + " was changed by the script; ignored");
+    sayLine("Lua registry entry " + key + " was changed by the script; ignored");
     return nullptr;
 }
 
