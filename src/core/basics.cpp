@@ -38,6 +38,8 @@ bool intersectCircleLine(point a, point b, point centre, float radius)
     return r * r > px * px + py * py;
 }
 
+bool fitsInt(float v) { return v > -2147483648.0f && v < 2147483648.0f; }
+
 int rand15() { return std::rand() % 32768; }
 
 float randLoc()

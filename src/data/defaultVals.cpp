@@ -1,5 +1,4 @@
 #include "data/defaultVals.h"
-#include "game/diagnostics.h"
 
 #include <cerrno>
 #include <cmath>
@@ -8,7 +7,9 @@
 #include <cstring>
 #include <fstream>
 
+#include "core/basics.h"
 #include "entities/player.h"
+#include "game/diagnostics.h"
 
 std::vector<projectileData> WEAPONDATA;
 std::vector<std::vector<float>> SHIPDATA;
@@ -113,9 +114,8 @@ Player* initializePlayer()
     if (count < 7) {
         // A short row would give a ship without thrust, health or size; the values
         // it lacks come from the built-in ship instead.
-        const Player builtIn(point{0, 0});
-        const float fallback[7] = {0, 0, builtIn.thrustPower, builtIn.reversePower, builtIn.turnRate,
-                                   builtIn.getHealth(), builtIn.getRadius()};
+        const float fallback[7] = {0, 0, BUILT_IN_THRUST, BUILT_IN_REVERSE, BUILT_IN_TURN_RATE, BUILT_IN_HEALTH,
+                                   BUILT_IN_RADIUS};
         std::printf("playerdata.txt: the first row has %ld of 7 numbers; the rest are the built-in ship's\n", count);
         std::fflush(stdout);
         for (long i = count; i < 7; ++i) row[size_t(i)] = fallback[i];
@@ -134,7 +134,7 @@ bool initializeShipArray()
     // The behaviour mode becomes an int; beyond int's range that conversion is undefined.
     for (size_t row = 0; row < SHIPDATA.size(); ++row) {
         float& ai = SHIPDATA[row][0];
-        if (std::fabs(ai) < 2147483520.0f) continue;  // the largest float below 2^31
+        if (fitsInt(ai)) continue;
         std::printf("shipdata.txt: ai %g of row %zu is no behaviour mode; using 0 (drift)\n", double(ai), row);
         std::fflush(stdout);
         ai = 0;

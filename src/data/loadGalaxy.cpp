@@ -1,5 +1,4 @@
 #include "data/loadGalaxy.h"
-#include "game/diagnostics.h"
 
 #include <climits>
 #include <cmath>
@@ -16,6 +15,7 @@
 #include "entities/planet.h"
 #include "entities/star.h"
 #include "entities/wormhole.h"
+#include "game/diagnostics.h"
 
 namespace {
 
@@ -23,7 +23,7 @@ namespace {
 // is clamped, with a line, rather than left to undefined conversion.
 int toInt(float value, const char* name, const std::string& where)
 {
-    if (value > -2147483648.0f && value < 2147483648.0f) return int(value);
+    if (fitsInt(value)) return int(value);
     int clamped = value > 0 ? INT_MAX : INT_MIN;
     sayLine(where + ": " + name + " " + toString(value) + " is beyond a whole number's range; using " +
         std::to_string(clamped));

@@ -20,7 +20,8 @@ Player::Player(point location, float thrustPower, float reversePower, float turn
 {
 }
 
-Player::Player(point location) : Player(location, 0.001f, 0.001f, 0.005f, 1000, 25)
+Player::Player(point location)
+    : Player(location, BUILT_IN_THRUST, BUILT_IN_REVERSE, BUILT_IN_TURN_RATE, BUILT_IN_HEALTH, BUILT_IN_RADIUS)
 {
     trail = Trail(100, location, 100, 5.0f, 0.5f, 0.5f, 0.5f);
 }

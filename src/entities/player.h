@@ -12,6 +12,13 @@ class WorldState;
 
 const float PLAYFIELD_LIMIT = 100000;  // the playfield is [-limit, +limit] on both axes
 
+// The built-in ship, flown when playerdata.txt gives no row (or too short a one).
+const float BUILT_IN_THRUST = 0.001f;
+const float BUILT_IN_REVERSE = 0.001f;
+const float BUILT_IN_TURN_RATE = 0.005f;
+const float BUILT_IN_HEALTH = 1000;
+const float BUILT_IN_RADIUS = 25;
+
 // The flight keys held this frame; update() reads them from SDL.
 struct FlightKeys {
     bool thrust = false;   // "w"

@@ -1,11 +1,12 @@
 #include "render/font.h"
-#include "game/diagnostics.h"
 
 #include <GL/glew.h>
 
 #include <cstdio>
 #include <cstdlib>
 #include <vector>
+
+#include "game/diagnostics.h"
 
 unsigned letterTextures[128];
 GlyphMetrics letterMetrics[128];

@@ -1,5 +1,4 @@
 #include "script/startLua.h"
-#include "game/diagnostics.h"
 
 #include <cmath>
 #include <cstdio>
@@ -12,6 +11,7 @@
 #include "core/luaTable.h"
 #include "core/worldState.h"
 #include "entities/player.h"
+#include "game/diagnostics.h"
 #include "script/market.h"
 
 namespace {
