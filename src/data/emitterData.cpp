@@ -14,7 +14,6 @@ std::vector<EmitterTable> emitters = readAndExpandEmitterData();
 namespace {
 
 const size_t CURVE_SAMPLES = 100;
-const size_t SHORT_ROW = 10;       // rows shorter than this carry no curve
 const float MAX_RESAMPLED = 100000;  // a typo in row 3 must not ask for gigabytes
 
 // Cut at every space; the piece after a trailing space does not exist.
@@ -84,8 +83,8 @@ EmitterBlock expandMatrix(const EmitterBlock& block)
     EmitterBlock expanded;
     for (size_t i = 0; i < block.size(); ++i) {
         const EmitterRow& row = block[i];
-        // Rows of 10 to 99 numbers hold no whole curve: they stay as written.
-        if (row.size() < SHORT_ROW || row.size() < CURVE_SAMPLES) {
+        // A row too short to hold a whole curve stays as written.
+        if (row.size() < CURVE_SAMPLES) {
             expanded.push_back(row);
             continue;
         }
