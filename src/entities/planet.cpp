@@ -57,20 +57,10 @@ static void touchDown(Planet& planet, Player& player, WorldState& world)
     player.takeDamage(float((relativeSpeed - 1.0) * 100));
 }
 
-// Planets drawn on the radar use draw() itself; only the world pass culls.
-static void drawIfSeen(Planet& planet)
-{
-    if (onScreen(planet.location, planet.radius * SQUARE_CORNER)) {
-        planet.draw();
-        return;
-    }
-    glTexEnvf(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_REPLACE);  // the one state a planet leaves behind
-}
-
 void Planet::update(WorldState& world, Player* player, int dt, point center)
 {
     if (dt == 0) {  // nothing moved, and the orbit velocity would divide by zero
-        drawIfSeen(*this);
+        draw();
         return;
     }
     rotation += dt * rotationalSpeed;
@@ -95,16 +85,19 @@ void Planet::update(WorldState& world, Player* player, int dt, point center)
             player->addVelocity(gravityPull(location, player->location, radius, density, d, dt));
         }
     }
-    drawIfSeen(*this);
+    draw();
 }
 
 void Planet::draw()
 {
+    // Set even when culled: it is the one state a planet leaves behind. The radar
+    // draws with no camera known, so its planets are never culled.
+    glTexEnvf(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_REPLACE);
+    if (!onScreen(location, radius * SQUARE_CORNER)) return;
     glPushMatrix();
     glTranslatef(location.x, location.y, 0);
     glRotatef(rotation, 0, 0, 1);
     glBindTexture(GL_TEXTURE_2D, textureAt(textures, texture));
-    glTexEnvf(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_REPLACE);
     drawSquare(radius);
     reportError();
     glPopMatrix();

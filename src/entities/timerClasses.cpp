@@ -54,19 +54,17 @@ void TShockwave::execute(int now, WorldState& world)
     std::printf("Triggered\n");
     float r = duration != 0 ? (now - begin) * size / duration * 1.56 : 0.0f;
 
+    glColor4f(1, 0, 0, 0.3f);  // set even when culled: later drawing sees the colour it leaves
     if (onScreen(location, r * SQUARE_CORNER)) {
         glPushMatrix();
         glTranslatef(location.x, location.y, 0);
         glPushMatrix();
         glRotatef(float(rotation), 0, 0, 1);
         glBindTexture(GL_TEXTURE_2D, textureAt(textures, TEX_BLAST));
-        glColor4f(1, 0, 0, 0.3f);
         drawSquare(r);
         glPopMatrix();
         glBindTexture(GL_TEXTURE_2D, 0);
         glPopMatrix();
-    } else {
-        glColor4f(1, 0, 0, 0.3f);  // later drawing sees the colour it would have left
     }
 
     int step = now - lastTime;
