@@ -11,6 +11,10 @@
 
 std::vector<EmitterTable> emitters = readAndExpandEmitterData();
 
+bool hasEmitterTable(int index) { return index >= 0 && size_t(index) < emitters.size(); }
+
+EmitterTable emitterTableAt(int index) { return hasEmitterTable(index) ? emitters[size_t(index)] : EmitterTable(); }
+
 namespace {
 
 const size_t CURVE_SAMPLES = 100;

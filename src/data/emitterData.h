@@ -12,6 +12,11 @@ using EmitterTable = std::vector<EmitterBlock>;
 // Expanded tables, index = file number; filled while the globals are constructed.
 extern std::vector<EmitterTable> emitters;
 
+bool hasEmitterTable(int index);
+// A copy of table index, or an empty table (an effect that draws nothing) when
+// the index names none: data files name tables by number.
+EmitterTable emitterTableAt(int index);
+
 std::string emitterFileName(int index);  // "emitterShade" + index + ".txt"
 
 // One file's blocks as written ("#" lines open blocks, other lines are rows).

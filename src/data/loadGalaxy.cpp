@@ -130,7 +130,7 @@ void reportDeadWormholes(const Universe& universe)
                 sayLine(gate + " leads to world " + std::to_string(target) +
                     ", which does not exist; it will not carry the player");
             int index = gates[i].emitterIndex;
-            if (!Wormhole::hasEmitterTable(index))
+            if (!hasEmitterTable(index))
                 sayLine(gate + " names emitter " + std::to_string(index) + ", but " + emitterFileName(index) +
                     " was not read; it draws nothing");
         }

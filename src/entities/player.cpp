@@ -12,11 +12,9 @@
 #include "render/textures.h"
 #include "render/square.h"
 
-static EmitterTable flameTable() { return emitters.empty() ? EmitterTable() : emitters[0]; }
-
 Player::Player(point location, float thrustPower, float reversePower, float turnRate, float health, float radius)
     : location(location), thrustPower(thrustPower), reversePower(reversePower), turnRate(turnRate),
-      health(health), radius(radius), flame(flameTable()), trail(200, location, 20, 10.0f, 0.0f, 1.0f, 1.0f)
+      health(health), radius(radius), flame(emitterTableAt(0)), trail(200, location, 20, 10.0f, 0.0f, 1.0f, 1.0f)
 {
 }
 

@@ -12,18 +12,9 @@ Wormhole::Wormhole(int world, float x, float y, float radius, int targetWorld, f
 
 Wormhole::Wormhole(int world, point location, float radius, int targetWorld, point target, int emitterIndex)
     : world(world), location(location), radius(radius), targetWorld(targetWorld), target(target),
-      emitterIndex(emitterIndex), emitter(emitterTable(emitterIndex))
+      emitterIndex(emitterIndex), emitter(emitterTableAt(emitterIndex))
 {
 }
-
-// A missing table gives an effect that draws nothing; the loader names it.
-EmitterTable Wormhole::emitterTable(int index)
-{
-    if (!hasEmitterTable(index)) return EmitterTable();
-    return emitters[size_t(index)];
-}
-
-bool Wormhole::hasEmitterTable(int index) { return index >= 0 && size_t(index) < emitters.size(); }
 
 static bool namesWorld(const Universe& universe, int index)
 {

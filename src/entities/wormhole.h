@@ -22,7 +22,4 @@ public:
 
     void update(Universe& universe, int& now);
     void teleport(Universe&);
-
-    static bool hasEmitterTable(int index);
-    static EmitterTable emitterTable(int index);
 };
