@@ -9,6 +9,7 @@
 #include "core/worldState.h"
 #include "game/diagnostics.h"
 #include "script/budgetedCall.h"
+#include "script/startLua.h"
 #include "ui/uiBar.h"
 #include "ui/uiBox.h"
 #include "ui/uiButton.h"
@@ -27,21 +28,12 @@ const struct {
 float field(lua_State* L, const char* key) { return getLuaTableFloat(L, key, -1); }
 std::string text(lua_State* L, const char* key) { return getLuaTableString(L, key, -1); }
 
-// A number from the script as an int, toward zero; NaN and values out of int
-// range become the nearest end of [low, high].
-int clampedInt(float value, int low, int high)
-{
-    if (!(value >= float(low))) return low;
-    if (value >= float(high)) return high;
-    return int(value);
-}
-
 // The font a script's index names; an index outside the list gets the first
 // font, and no font at all draws no text.
 Font* pickFont(const std::vector<Font*>& fonts, float index)
 {
     if (fonts.empty()) return nullptr;
-    int i = clampedInt(index, -1, int(fonts.size()));
+    int i = luaNumberToInt(index);
     return i >= 0 && i < int(fonts.size()) ? fonts[size_t(i)] : fonts[0];
 }
 
@@ -54,7 +46,7 @@ uiDisplayBase* buildElement(lua_State* L, unsigned code, const std::vector<Font*
     case UI_BUTTON: {
         Font* font = pickFont(fonts, field(L, "font"));
         std::string label = text(L, "text");
-        int state = clampedInt(field(L, "initialState"), 0, 3);
+        int state = std::clamp(luaNumberToInt(field(L, "initialState")), 0, 3);
         return new uiButton(x1, y1, x2, y2, font, label, state);
     }
     case UI_SLIDER:
@@ -82,16 +74,10 @@ uiDisplayBase* buildElement(lua_State* L, unsigned code, const std::vector<Font*
 
 unsigned typeDecoder(lua_State* L)
 {
-    lua_pushstring(L, "type");
-    lua_gettable(L, -2);
-    unsigned code = 0;
-    if (lua_type(L, -1) == LUA_TSTRING) {
-        std::string type = lua_tostring(L, -1);
-        for (const auto& entry : TYPE_NAMES)
-            if (type == entry.name) code = entry.code;
-    }
-    lua_pop(L, 1);
-    return code;
+    const std::string type = text(L, "type");  // a number's text names no type
+    for (const auto& entry : TYPE_NAMES)
+        if (type == entry.name) return entry.code;
+    return 0;
 }
 
 void uiEvent(Universe& universe, std::vector<float>& args, std::vector<Font*> fonts, lua_State* L)
