@@ -7,6 +7,12 @@
 
 #include "core/luaTable.h"
 
+const char* uiTypeName(int code)
+{
+    static const char* const names[] = {"", "button", "slider", "bar", "scroller", "box", "text"};
+    return code > UI_NONE && code <= UI_TEXT ? names[code] : "";
+}
+
 uiDisplayBase::uiDisplayBase(float ax, float ay, float bx, float by)
     : x1(std::min(ax, bx)), y1(std::min(ay, by)), x2(std::max(ax, bx)), y2(std::max(ay, by))
 {

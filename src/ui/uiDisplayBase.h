@@ -13,6 +13,8 @@ class Universe;
 
 // Element type codes shared by the exported records and the script's type names.
 enum UiTypeCode { UI_NONE = 0, UI_BUTTON = 1, UI_SLIDER = 2, UI_BAR = 3, UI_SCROLLER = 4, UI_BOX = 5, UI_TEXT = 6 };
+// The script's name for a type code ("button" ... "text"); "" for any other code.
+const char* uiTypeName(int code);
 
 class uiDisplayBase {
 public:

@@ -21,12 +21,12 @@ struct RecordNeeds {
 bool recordNeeds(int code, RecordNeeds& needs)
 {
     switch (code) {
-    case 1: needs = {"button", 1, 6}; return true;
-    case 2: needs = {"slider", 0, 9}; return true;
-    case 3: needs = {"bar", 0, 8}; return true;
-    case 4: needs = {"scroller", 0, 9}; return true;
-    case 5: needs = {"box", 1, 5}; return true;
-    case 6: needs = {"text", 1, 5}; return true;
+    case UI_BUTTON: needs = {uiTypeName(code), 1, 6}; return true;
+    case UI_SLIDER:
+    case UI_SCROLLER: needs = {uiTypeName(code), 0, 9}; return true;
+    case UI_BAR: needs = {uiTypeName(code), 0, 8}; return true;
+    case UI_BOX:
+    case UI_TEXT: needs = {uiTypeName(code), 1, 5}; return true;
     default: return false;
     }
 }
@@ -50,13 +50,13 @@ void pushElementTable(lua_State* L, int code, const uiDisplayBase& element, cons
     lua_newtable(L);
     pushStringOnTable(L, "name", element.name);
     switch (code) {
-    case 1:
+    case UI_BUTTON:
         pushFloats(L, BUTTON_FIELDS, f);
         pushStringOnTable(L, "text", s[0]);
         break;
-    case 2:
-    case 4: pushFloats(L, ARROW_FIELDS, f); break;
-    case 3: pushFloats(L, BAR_FIELDS, f); break;
+    case UI_SLIDER:
+    case UI_SCROLLER: pushFloats(L, ARROW_FIELDS, f); break;
+    case UI_BAR: pushFloats(L, BAR_FIELDS, f); break;
     default:
         pushFloats(L, BOX_FIELDS, f);
         pushStringOnTable(L, "text", s[0]);

@@ -19,12 +19,6 @@
 
 namespace {
 
-const struct {
-    const char* name;
-    unsigned code;
-} TYPE_NAMES[] = {{"button", UI_BUTTON}, {"slider", UI_SLIDER},  {"bar", UI_BAR},
-                  {"scroller", UI_SCROLLER}, {"box", UI_BOX}, {"text", UI_TEXT}};
-
 float field(lua_State* L, const char* key) { return getLuaTableFloat(L, key, -1); }
 std::string text(lua_State* L, const char* key) { return getLuaTableString(L, key, -1); }
 
@@ -75,9 +69,9 @@ uiDisplayBase* buildElement(lua_State* L, unsigned code, const std::vector<Font*
 unsigned typeDecoder(lua_State* L)
 {
     const std::string type = text(L, "type");  // a number's text names no type
-    for (const auto& entry : TYPE_NAMES)
-        if (type == entry.name) return entry.code;
-    return 0;
+    for (unsigned code = UI_BUTTON; code <= UI_TEXT; ++code)
+        if (type == uiTypeName(int(code))) return code;
+    return UI_NONE;
 }
 
 void uiEvent(Universe& universe, std::vector<float>& args, std::vector<Font*> fonts, lua_State* L)
