@@ -14,6 +14,23 @@
 #include "support/glFixture.h"
 #include "support/testFiles.h"
 
+// Every image carries its mipmaps down to one texel, sampled between levels.
+// Returns the width of level 0.
+static GLint expectMipmapsToOneTexel(unsigned name, const std::string& label)
+{
+    glBindTexture(GL_TEXTURE_2D, name);
+    GLint filter = 0, width = 0, height = 0, last = 0;
+    glGetTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, &filter);
+    glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_WIDTH, &width);
+    glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_HEIGHT, &height);
+    int levels = 0;
+    while ((std::max(width, height) >> levels) > 1) ++levels;
+    glGetTexLevelParameteriv(GL_TEXTURE_2D, levels, GL_TEXTURE_WIDTH, &last);
+    EXPECT_EQ(filter, GL_LINEAR_MIPMAP_LINEAR) << label;
+    EXPECT_EQ(last, 1) << label;
+    return width;
+}
+
 class TextureTables : public GlTest {
 protected:
     void SetUp() override
@@ -47,20 +64,8 @@ TEST_F(TextureTables, MissingImageKeepsItsIndexAndIsReported)
     EXPECT_NE(printed.find("SOIL error loading laser.png: "), std::string::npos) << printed;
     if (!std::filesystem::exists(assets + "/bulletDot.png")) GTEST_SKIP() << "images not generated yet";
     EXPECT_NE(textures[TEX_BULLET_DOT], 0u);
-    // Every image carries its mipmaps down to one texel, sampled between levels.
-    for (int index : {int(TEX_PLAYER), int(TEX_DUST), int(TEX_FLAME)}) {
-        glBindTexture(GL_TEXTURE_2D, textures[size_t(index)]);
-        GLint filter = 0, width = 0, height = 0, last = 0;
-        glGetTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, &filter);
-        glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_WIDTH, &width);
-        glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_HEIGHT, &height);
-        int levels = 0;
-        while ((std::max(width, height) >> levels) > 1) ++levels;
-        glGetTexLevelParameteriv(GL_TEXTURE_2D, levels, GL_TEXTURE_WIDTH, &last);
-        EXPECT_EQ(filter, GL_LINEAR_MIPMAP_LINEAR) << index;
-        EXPECT_GT(width, 1) << index;
-        EXPECT_EQ(last, 1) << index;
-    }
+    for (int index : {int(TEX_PLAYER), int(TEX_DUST), int(TEX_FLAME)})
+        EXPECT_GT(expectMipmapsToOneTexel(textures[size_t(index)], std::to_string(index)), 1) << index;
     ASSERT_EQ(projTextures.size(), size_t(PROJTEX_COUNT));
     for (unsigned name : projTextures) {
         EXPECT_NE(name, 0u);
@@ -190,14 +195,7 @@ TEST_F(TextureTables, DecodedImagesMatchWhatSoilMakesOfThem)
         ASSERT_NE(ours.at(0), 0u) << file;
         TextureState made = stateOf(ours[0]);
         EXPECT_TRUE(made == stateOf(soils)) << file;
-        GLint filter = 0, last = 0;
-        int levels = 0;
-        while ((std::max(made.width, made.height) >> levels) > 1) ++levels;
-        glBindTexture(GL_TEXTURE_2D, ours[0]);
-        glGetTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, &filter);
-        glGetTexLevelParameteriv(GL_TEXTURE_2D, levels, GL_TEXTURE_WIDTH, &last);
-        EXPECT_EQ(filter, GL_LINEAR_MIPMAP_LINEAR) << file;
-        EXPECT_EQ(last, 1) << file;
+        expectMipmapsToOneTexel(ours[0], file);
     }
 }
 
