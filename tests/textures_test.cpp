@@ -6,7 +6,6 @@
 
 #include <algorithm>
 #include <filesystem>
-#include <fstream>
 #include <tuple>
 
 #include "render/imagePreload.h"
@@ -128,12 +127,6 @@ static std::string writePng(const std::string& dir, const std::string& name, int
     return path;
 }
 
-static std::string readWholeFile(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-}
-
 struct TextureState {
     GLint format = 0, width = 0, height = 0, wrapS = 0, wrapT = 0, magFilter = 0;
     std::vector<unsigned char> texels;
@@ -176,7 +169,7 @@ TEST_F(TextureTables, DecodedImagesMatchWhatSoilMakesOfThem)
     std::string dir = makeScratchDir();
     std::vector<std::string> files;
     for (const Case& c : cases) files.push_back(writePng(dir, c.name, c.width, c.height, c.format));
-    std::string whole = readWholeFile(files[0]);
+    std::string whole = readFile(files[0]);
     files.push_back(writeFile(dir, "damaged.png", whole.substr(0, whole.size() / 2)));
     for (const std::string& file : files) {
         std::vector<unsigned> ours;

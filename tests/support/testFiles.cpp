@@ -6,7 +6,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <sstream>
+#include <iterator>
 #include <vector>
 
 namespace {
@@ -43,6 +43,12 @@ std::string writeFile(const std::string& dir, const std::string& name, const std
     return path;
 }
 
+std::string readFile(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
 ScopedWorkingDir::ScopedWorkingDir(const std::string& dir) : previous(std::filesystem::current_path().string())
 {
     std::filesystem::current_path(dir);
@@ -70,8 +76,5 @@ std::string StdoutCapture::text()
         close(savedFd);
         done = true;
     }
-    std::ifstream in(path);
-    std::stringstream content;
-    content << in.rdbuf();
-    return content.str();
+    return readFile(path);
 }

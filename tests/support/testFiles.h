@@ -7,6 +7,8 @@
 std::string makeScratchDir();
 // Writes text to dir/name and returns the full path.
 std::string writeFile(const std::string& dir, const std::string& name, const std::string& text);
+// The whole content of the file at path, byte for byte; empty when it cannot be read.
+std::string readFile(const std::string& path);
 
 // Runs the enclosed code with the working directory switched to dir.
 class ScopedWorkingDir {
