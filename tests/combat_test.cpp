@@ -20,14 +20,9 @@
 #include "support/dataTables.h"
 #include "support/glFixture.h"
 #include "support/testFiles.h"
+#include "support/worlds.h"
 
 namespace {
-
-void deleteTimers(WorldState& world)
-{
-    for (TimerBase* timer : world.timers) delete timer;
-    world.timers.clear();
-}
 
 // Seven plain slots; tests reshape the ones they use.
 void plainWeapons()
