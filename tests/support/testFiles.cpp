@@ -1,5 +1,6 @@
 #include "support/testFiles.h"
 
+#include <gtest/gtest.h>
 #include <unistd.h>
 
 #include <cstdio>
@@ -47,6 +48,12 @@ std::string readFile(const std::string& path)
 {
     std::ifstream in(path, std::ios::binary);
     return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+void expectAllIn(const std::string& text, const std::vector<std::string>& lines)
+{
+    for (const std::string& line : lines)
+        EXPECT_NE(text.find(line), std::string::npos) << "missing: " << line << "\nin:\n" << text;
 }
 
 ScopedWorkingDir::ScopedWorkingDir(const std::string& dir) : previous(std::filesystem::current_path().string())
