@@ -9,7 +9,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <fcntl.h>
 #include <map>
 #include <string>
 #include <unistd.h>
@@ -37,26 +36,6 @@ namespace {
 const int NOW = 100000;
 const int DT = 16;
 bool withGl = false;
-
-// The drivers print a line per new homing target and per shockwave step; the
-// figures should not include a terminal.
-struct QuietStdout {
-    int saved = -1;
-    QuietStdout()
-    {
-        std::fflush(stdout);
-        saved = dup(fileno(stdout));
-        int devNull = open("/dev/null", O_WRONLY);
-        dup2(devNull, fileno(stdout));
-        close(devNull);
-    }
-    ~QuietStdout()
-    {
-        std::fflush(stdout);
-        dup2(saved, fileno(stdout));
-        close(saved);
-    }
-};
 
 using Driver = void (*)(WorldState&, Player&);
 void projectiles(WorldState& world, Player&) { processProjectiles(world, DT, NOW); }

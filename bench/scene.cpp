@@ -1,6 +1,9 @@
 #include "scene.h"
 
+#include <cstdio>
+#include <fcntl.h>
 #include <random>
+#include <unistd.h>
 
 #include "data/defaultVals.h"
 #include "entities/timer.h"
@@ -71,4 +74,20 @@ void benchFrame(WorldState& world, Player& player, int dt, int now)
     runTimer(now, world);
     processShips(world, &player, dt);
     processStars(world, &player, dt);
+}
+
+QuietStdout::QuietStdout()
+{
+    std::fflush(stdout);
+    saved = dup(fileno(stdout));
+    int devNull = open("/dev/null", O_WRONLY);
+    dup2(devNull, fileno(stdout));
+    close(devNull);
+}
+
+QuietStdout::~QuietStdout()
+{
+    std::fflush(stdout);
+    dup2(saved, fileno(stdout));
+    close(saved);
 }

@@ -14,3 +14,17 @@ WorldState benchScene(int shipCount, int shotsPerShip, int now);
 point benchPlayerPlace();
 // One frame of the world's drivers in loop order (no input, no camera).
 void benchFrame(WorldState& world, Player& player, int dt, int now);
+
+// Sends standard output to /dev/null while it lives: the drivers and loaders
+// print a line per homing target, shockwave step and element read, and the
+// figures should not include a terminal.
+class QuietStdout {
+public:
+    QuietStdout();
+    ~QuietStdout();
+    QuietStdout(const QuietStdout&) = delete;
+    QuietStdout& operator=(const QuietStdout&) = delete;
+
+private:
+    int saved = -1;
+};

@@ -3,15 +3,14 @@
 //      && ninja -C build-bench vumtal_bench && build-bench/bench/vumtal_bench
 #include <benchmark/benchmark.h>
 
-#include <cstdio>
 #include <cstdlib>
-#include <fcntl.h>
 #include <unistd.h>
 
 #include "core/worldState.h"
 #include "data/defaultVals.h"
 #include "data/loadGalaxy.h"
 #include "entities/star.h"
+#include "scene.h"
 
 namespace {
 
@@ -70,21 +69,13 @@ void BM_LoadShippedGalaxy(benchmark::State& state)
         state.SkipWithError("no assets folder");
         return;
     }
-    // The loader narrates every element; keep the benchmark's own report readable.
-    std::fflush(stdout);
-    int saved = dup(fileno(stdout));
-    int devNull = open("/dev/null", O_WRONLY);
-    dup2(devNull, fileno(stdout));
+    QuietStdout quiet;  // the loader narrates every element
     for (auto _ : state) {
         Universe universe;
         universe.worlds.push_back(WorldState());
         initializeStars(universe, nullptr);
         benchmark::DoNotOptimize(universe.worlds.size());
     }
-    std::fflush(stdout);
-    dup2(saved, fileno(stdout));
-    close(saved);
-    close(devNull);
 }
 BENCHMARK(BM_LoadShippedGalaxy)->Unit(benchmark::kMicrosecond);
 

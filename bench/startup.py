@@ -8,21 +8,39 @@ import argparse
 import os
 import statistics
 import subprocess
+import threading
 import time
 
+TIMEOUT_S = 60  # per run, to the line
 
-def time_to_line(cmd, line, cwd):
+
+def time_to_line(cmd, line, cwd, timeout=TIMEOUT_S):
     start = time.perf_counter()
     proc = subprocess.Popen(cmd, cwd=cwd, stdout=subprocess.PIPE, stderr=subprocess.DEVNULL, text=True)
+    # A program that hangs before the line would block the read below for ever;
+    # killing it closes its output and ends the read.
+    timed_out = threading.Event()
+
+    def give_up():
+        timed_out.set()
+        proc.kill()
+
+    watchdog = threading.Timer(timeout, give_up)
+    watchdog.start()
     elapsed = None
-    for text in proc.stdout:
-        if text.rstrip("\n") == line:
-            elapsed = time.perf_counter() - start
-            break
-    proc.kill()
-    proc.wait()
+    try:
+        for text in proc.stdout:
+            if text.rstrip("\n") == line:
+                elapsed = time.perf_counter() - start
+                break
+    finally:
+        watchdog.cancel()
+        proc.kill()
+        proc.wait()
+    if timed_out.is_set() and elapsed is None:
+        raise SystemExit(f"{cmd[0]} did not print {line!r} within {timeout:g} s; killed it")
     if elapsed is None:
-        raise SystemExit(f"{cmd[0]} never printed {line!r}")
+        raise SystemExit(f"{cmd[0]} never printed {line!r} (exit status {proc.returncode})")
     return elapsed * 1000
 
 

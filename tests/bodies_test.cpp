@@ -12,15 +12,12 @@
 #include "render/textures.h"
 #include "support/glFixture.h"
 #include "support/testFiles.h"
+#include "support/worlds.h"
 
 namespace {
-// A world does not own its timed events (running them frees them); a test world
-// that is never run frees the explosions its bodies started.
+// A test world that is never run frees the explosions its bodies started.
 struct TestWorld : WorldState {
-    ~TestWorld()
-    {
-        for (TimerBase* timer : timers) delete timer;
-    }
+    ~TestWorld() { deleteTimers(*this); }
 };
 
 // The projectile and ship types the combat code may look up when these are made.

@@ -5,7 +5,6 @@
 #include <cstdlib>
 #include <fstream>
 #include <set>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -21,14 +20,9 @@
 #include "support/dataTables.h"
 #include "support/glFixture.h"
 #include "support/testFiles.h"
+#include "support/worlds.h"
 
 namespace {
-
-void deleteTimers(WorldState& world)
-{
-    for (TimerBase* timer : world.timers) delete timer;
-    world.timers.clear();
-}
 
 // Seven plain slots; tests reshape the ones they use.
 void plainWeapons()
@@ -518,11 +512,9 @@ TEST_F(Combat, ShipTypeWithoutARowIsReportedAndZeroed)
 
 TEST(WeaponTable, ShippedFileFillsSevenSlotsUsingEveryAttribute)
 {
-    std::ifstream in(std::string(VUMTAL_ASSETS_DIR) + "/projectiles.xml");
-    ASSERT_TRUE(in.good());
-    std::stringstream buffer;
-    buffer << in.rdbuf();
-    std::string text = buffer.str();
+    const std::string path = std::string(VUMTAL_ASSETS_DIR) + "/projectiles.xml";
+    ASSERT_TRUE(std::ifstream(path).good());
+    std::string text = readFile(path);
     rapidxml::xml_document<char> doc;
     doc.parse<0>(&text[0]);
     rapidxml::xml_node<char>* root = doc.first_node("projectiles");

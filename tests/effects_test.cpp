@@ -5,25 +5,11 @@
 
 #include "entities/trail.h"
 #include "render/emitter.h"
-#include "render/textures.h"
 #include "support/dataTables.h"
 #include "support/glFixture.h"
 #include "support/testFiles.h"
 
 namespace {
-// The shipped programs and images, built once per test binary.
-const std::vector<unsigned int>& shippedPrograms()
-{
-    static std::vector<unsigned int> programs;
-    if (programs.empty()) {
-        ScopedWorkingDir cd(VUMTAL_ASSETS_DIR);
-        StdoutCapture quiet;
-        loadTextures();
-        programs = readShaders();
-    }
-    return programs;
-}
-
 class Effects : public GlTest {
 protected:
     void SetUp() override

@@ -266,12 +266,7 @@ TEST_F(CameraTest, BackgroundLayerShowsParallaxAndFarPlaneCutsIt)
 TEST_F(CameraTest, CullingLeavesEveryPixelAsItWas)
 {
     TablesGuard tables;
-    {
-        ScopedWorkingDir assets(VUMTAL_ASSETS_DIR);
-        if (textures.empty()) loadTextures();
-        StdoutCapture quiet;
-        shaders = readShaders();  // the ribbon program, for the ships' trails
-    }
+    shaders = shippedPrograms();  // the ribbon program, for the ships' trails
     WEAPONDATA.assign(4, projectileData());
     WEAPONDATA[0].size = 30;
     WEAPONDATA[3].homingRange = 6000;

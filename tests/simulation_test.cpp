@@ -16,6 +16,7 @@
 #include "support/dataTables.h"
 #include "support/glFixture.h"
 #include "support/testFiles.h"
+#include "support/worlds.h"
 
 namespace {
 
@@ -114,7 +115,7 @@ protected:
             processStars(world, &player, dt);
         }
         unsigned long long hash = hashWorld(world, player);
-        for (TimerBase* timer : world.timers) delete timer;
+        deleteTimers(world);
         return hash;
     }
 
@@ -237,7 +238,7 @@ SceneRun runScene(const SceneShape& shape, unsigned seed, bool grid)
         run.numbers.insert(run.numbers.end(), {float(ship.id), ship.location.x, ship.location.y, ship.health});
     for (const Projectile& shot : world.projectiles)
         run.numbers.insert(run.numbers.end(), {shot.location.x, shot.location.y, shot.angle, float(shot.targetId)});
-    for (TimerBase* timer : world.timers) delete timer;
+    deleteTimers(world);
     ShipGrid::enabled = true;
     return run;
 }

@@ -6,13 +6,29 @@
 
 #include <algorithm>
 #include <filesystem>
-#include <fstream>
 #include <tuple>
 
 #include "render/imagePreload.h"
 #include "render/textures.h"
 #include "support/glFixture.h"
 #include "support/testFiles.h"
+
+// Every image carries its mipmaps down to one texel, sampled between levels.
+// Returns the width of level 0.
+static GLint expectMipmapsToOneTexel(unsigned name, const std::string& label)
+{
+    glBindTexture(GL_TEXTURE_2D, name);
+    GLint filter = 0, width = 0, height = 0, last = 0;
+    glGetTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, &filter);
+    glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_WIDTH, &width);
+    glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_HEIGHT, &height);
+    int levels = 0;
+    while ((std::max(width, height) >> levels) > 1) ++levels;
+    glGetTexLevelParameteriv(GL_TEXTURE_2D, levels, GL_TEXTURE_WIDTH, &last);
+    EXPECT_EQ(filter, GL_LINEAR_MIPMAP_LINEAR) << label;
+    EXPECT_EQ(last, 1) << label;
+    return width;
+}
 
 class TextureTables : public GlTest {
 protected:
@@ -47,20 +63,8 @@ TEST_F(TextureTables, MissingImageKeepsItsIndexAndIsReported)
     EXPECT_NE(printed.find("SOIL error loading laser.png: "), std::string::npos) << printed;
     if (!std::filesystem::exists(assets + "/bulletDot.png")) GTEST_SKIP() << "images not generated yet";
     EXPECT_NE(textures[TEX_BULLET_DOT], 0u);
-    // Every image carries its mipmaps down to one texel, sampled between levels.
-    for (int index : {int(TEX_PLAYER), int(TEX_DUST), int(TEX_FLAME)}) {
-        glBindTexture(GL_TEXTURE_2D, textures[size_t(index)]);
-        GLint filter = 0, width = 0, height = 0, last = 0;
-        glGetTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, &filter);
-        glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_WIDTH, &width);
-        glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_HEIGHT, &height);
-        int levels = 0;
-        while ((std::max(width, height) >> levels) > 1) ++levels;
-        glGetTexLevelParameteriv(GL_TEXTURE_2D, levels, GL_TEXTURE_WIDTH, &last);
-        EXPECT_EQ(filter, GL_LINEAR_MIPMAP_LINEAR) << index;
-        EXPECT_GT(width, 1) << index;
-        EXPECT_EQ(last, 1) << index;
-    }
+    for (int index : {int(TEX_PLAYER), int(TEX_DUST), int(TEX_FLAME)})
+        EXPECT_GT(expectMipmapsToOneTexel(textures[size_t(index)], std::to_string(index)), 1) << index;
     ASSERT_EQ(projTextures.size(), size_t(PROJTEX_COUNT));
     for (unsigned name : projTextures) {
         EXPECT_NE(name, 0u);
@@ -123,12 +127,6 @@ static std::string writePng(const std::string& dir, const std::string& name, int
     return path;
 }
 
-static std::string readWholeFile(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-}
-
 struct TextureState {
     GLint format = 0, width = 0, height = 0, wrapS = 0, wrapT = 0, magFilter = 0;
     std::vector<unsigned char> texels;
@@ -171,7 +169,7 @@ TEST_F(TextureTables, DecodedImagesMatchWhatSoilMakesOfThem)
     std::string dir = makeScratchDir();
     std::vector<std::string> files;
     for (const Case& c : cases) files.push_back(writePng(dir, c.name, c.width, c.height, c.format));
-    std::string whole = readWholeFile(files[0]);
+    std::string whole = readFile(files[0]);
     files.push_back(writeFile(dir, "damaged.png", whole.substr(0, whole.size() / 2)));
     for (const std::string& file : files) {
         std::vector<unsigned> ours;
@@ -190,14 +188,7 @@ TEST_F(TextureTables, DecodedImagesMatchWhatSoilMakesOfThem)
         ASSERT_NE(ours.at(0), 0u) << file;
         TextureState made = stateOf(ours[0]);
         EXPECT_TRUE(made == stateOf(soils)) << file;
-        GLint filter = 0, last = 0;
-        int levels = 0;
-        while ((std::max(made.width, made.height) >> levels) > 1) ++levels;
-        glBindTexture(GL_TEXTURE_2D, ours[0]);
-        glGetTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, &filter);
-        glGetTexLevelParameteriv(GL_TEXTURE_2D, levels, GL_TEXTURE_WIDTH, &last);
-        EXPECT_EQ(filter, GL_LINEAR_MIPMAP_LINEAR) << file;
-        EXPECT_EQ(last, 1) << file;
+        expectMipmapsToOneTexel(ours[0], file);
     }
 }
 

@@ -12,6 +12,7 @@
 #include "support/dataTables.h"
 #include "support/glFixture.h"
 #include "support/testFiles.h"
+#include "support/worlds.h"
 
 namespace {
 
@@ -39,11 +40,7 @@ protected:
         WEAPONDATA[2].damage = 0.3f;
         SHIPDATA = {{0, 0, -1, 100, 0}};
     }
-    void TearDown() override
-    {
-        for (TimerBase* timer : world.timers) delete timer;
-        world.timers.clear();
-    }
+    void TearDown() override { deleteTimers(world); }
     LoggingTimer* timer(const std::string& name, int start, int end)
     {
         return new LoggingTimer(name, start, end, log);
@@ -180,10 +177,7 @@ protected:
         if (IsSkipped()) return;
         pixelProjection();
     }
-    void TearDown() override
-    {
-        for (TimerBase* timer : world.timers) delete timer;
-    }
+    void TearDown() override { deleteTimers(world); }
     TablesGuard guard;
     WorldState world;
 };

@@ -67,6 +67,16 @@ struct Panels {
         return out.text();
     }
     uiDisplay& last() { return universe.uiDisplays.back(); }
+    // A click at (5, 5), on the last panel's button there, then the update that
+    // sends it to the script; returns what the update printed.
+    std::string clickThenUpdate(Script& script, bool& kept)
+    {
+        point inside{5, 5};
+        last().mouseClick(inside, universe, script.L);
+        StdoutCapture out;
+        kept = last().update(script.L);
+        return out.text();
+    }
 };
 
 bool has(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
@@ -422,10 +432,8 @@ TEST(UiUpdate, NothingIsSentUntilTheUserChangesAnElement)
 TEST(UiUpdate, AClickSendsEveryElementWithOnlyTheClickedOneModified)
 {
     Exchange x(THREE, "");
-    point inside = at(5, 5);
-    x.panel().mouseClick(inside, x.p.universe, x.script.L);
     bool kept = false;
-    std::string out = x.update(kept);
+    std::string out = x.p.clickThenUpdate(x.script, kept);
     EXPECT_TRUE(kept);
     EXPECT_TRUE(has(out, "i:0, type5\ni:1, type3\ni:2, type1\nExports done\nStack dump.  Size: 5\n")) << out;
     EXPECT_TRUE(has(out, "numArgs 4\n")) << out;
@@ -465,10 +473,8 @@ TEST(UiUpdate, ReturnedTablesRewriteOrDeleteElementsByName)
     };
     for (const Case& c : cases) {
         Exchange x(THREE, c.reply);
-        point inside = at(5, 5);
-        x.panel().mouseClick(inside, x.p.universe, x.script.L);
         bool kept = false;
-        std::string out = x.update(kept);
+        std::string out = x.p.clickThenUpdate(x.script, kept);
         EXPECT_TRUE(has(out, c.report)) << c.reply << "\n" << out;
         EXPECT_TRUE(kept);
         std::vector<std::string> names;
@@ -485,10 +491,8 @@ TEST(UiUpdate, OneTableReachesEveryElementOfItsNameAndAnEmptiedPanelSaysSo)
 {
     Exchange x("{type = 'button', name = 'twin', x2 = 10, y2 = 10}, {type = 'text', name = 'twin'}",
                "return {name = 'twin', delete = 1}");
-    point inside = at(5, 5);
-    x.panel().mouseClick(inside, x.p.universe, x.script.L);
     bool kept = true;
-    std::string out = x.update(kept);
+    std::string out = x.p.clickThenUpdate(x.script, kept);
     EXPECT_FALSE(kept);
     EXPECT_EQ(x.panel().size(), 0);
     EXPECT_TRUE(has(out, "Table match twin\nDeleting twin\nTable match twin\nDeleting twin\n")) << out;
@@ -506,11 +510,9 @@ TEST(UiUpdate, TwoHundredElementsAreAllSent)
         function updateUI(panel, ...) count = select("#", ...) end)");
     Panels p;
     p.event(script);
-    point inside = at(5, 5);
-    p.last().mouseClick(inside, p.universe, script.L);
-    StdoutCapture quiet;
-    EXPECT_TRUE(p.last().update(script.L));
-    quiet.text();
+    bool kept = false;
+    p.clickThenUpdate(script, kept);
+    EXPECT_TRUE(kept);
     EXPECT_EQ(script.global("count"), "200");
 }
 

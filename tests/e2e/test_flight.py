@@ -239,6 +239,31 @@ def click_at(game, here, there, answer):
     return there
 
 
+def land_and_open_market(game):
+    """Waits out the soft fall onto Terra, then opens the market with "e" and
+    waits until it lists its goods and is drawn."""
+    game.pause(4.5)
+    mark = game.mark()
+    game.key("e")
+    game.wait_for("Pushing: Grain x 10", since=mark)
+    game.wait_for("Event completed", since=mark)
+    game.wait_frames(3)
+
+
+def drag_slider(game, here):
+    """Drags the market's quantity slider from 1 toward 6, the pointer coming
+    from here; returns where the pointer ends."""
+    here = scenes.pointer_to(game, here, SLIDER_FROM)
+    game.wait_frames(2)
+    game.mouse_down()
+    game.wait_frames(2)
+    here = scenes.pointer_to(game, here, SLIDER_TO)
+    game.wait_frames(3)
+    game.mouse_up()
+    game.wait_frames(3)
+    return here
+
+
 def market_after_landing(session):
     game = session.game(name="market", files={
         "playerdata.txt": scenes.player_data(*ABOVE_TERRA), "shipdata.txt": scenes.ship_data()}).start()
@@ -258,12 +283,7 @@ def market_after_landing(session):
     session.check(text_width(closed, NOTICE) == 0, "the notice stayed after Close (%s)" % closed.path)
 
     # Landed on Terra: the market with its name and goods.
-    game.pause(4.5)
-    mark = game.mark()
-    game.key("e")
-    game.wait_for("Pushing: Grain x 10", since=mark)
-    game.wait_for("Event completed", since=mark)
-    game.wait_frames(3)
+    land_and_open_market(game)
     market = game.screenshot("market")
     title, credits = text_width(market, TITLE), text_width(market, CREDITS)
     rows = blob(market, scenes.ui_box(51, 45, 88.5, 69), scenes.white_text)
@@ -274,15 +294,8 @@ def market_after_landing(session):
     session.check(abs(credits - len("Credits: 1000") * CHAR_PX) < 20, "no credits line: %d px" % credits)
     session.check(rows.count > 2000 and rows.height > 100, "too few goods rows: %r (%s)" % (rows, market.path))
 
-    # Dragging the quantity slider from 1 toward 6 fills the bar further.
-    here = scenes.pointer_to(game, here, SLIDER_FROM)
-    game.wait_frames(2)
-    game.mouse_down()
-    game.wait_frames(2)
-    here = scenes.pointer_to(game, here, SLIDER_TO)
-    game.wait_frames(3)
-    game.mouse_up()
-    game.wait_frames(3)
+    # Dragging the quantity slider fills the bar further.
+    here = drag_slider(game, here)
     dragged = game.screenshot("slider-dragged")
     bar2 = blob(dragged, BAR, scenes.panel_red)
     scenes.note("bar fill after the drag", bar2)

@@ -11,7 +11,7 @@ import time
 
 import gamerun
 import scenes
-import test_flight as flight  # the shipped market's layout and the landing start
+import test_flight as flight  # the shipped market: its layout, the landing start and the steps through it
 
 SECONDS = float(os.environ.get("VUMTAL_SOAK_SECONDS", "60"))
 SAMPLE_EVERY = 10.0
@@ -55,16 +55,8 @@ def play_a_round(game, round_number):
 
 def use_market(game):
     """Lands on Terra, trades once in the market and takes off again."""
-    game.pause(4.5)  # falls softly onto Terra
-    mark = game.mark()
-    game.key("e")
-    game.wait_for("Pushing: Grain x 10", since=mark)  # landed: the market lists its goods
-    game.wait_for("Event completed", since=mark)
-    game.wait_frames(3)
-    here = scenes.pointer_to(game, scenes.POINTER_START, flight.SLIDER_FROM)
-    game.mouse_down()
-    here = scenes.pointer_to(game, here, flight.SLIDER_TO)
-    game.mouse_up()
+    flight.land_and_open_market(game)
+    here = flight.drag_slider(game, scenes.POINTER_START)
     here = flight.click_at(game, here, flight.BUY, "Table match buy")
     flight.click_at(game, here, flight.CLOSE, "Deleting frame")
     game.hold("s", 1.0)  # charges the launch

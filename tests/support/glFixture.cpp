@@ -6,7 +6,10 @@
 #include <cstdlib>
 #include <vector>
 
+#include "data/shaders.h"
+#include "render/textures.h"
 #include "render/view.h"
+#include "support/testFiles.h"
 
 bool ensureGlWindow()
 {
@@ -108,4 +111,16 @@ ColourBox colourBox(Rgb c, int x, int y, int width, int height)
             ++b.count;
         }
     return b;
+}
+
+const std::vector<unsigned int>& shippedPrograms()
+{
+    static std::vector<unsigned int> programs;
+    if (programs.empty()) {
+        ScopedWorkingDir cd(VUMTAL_ASSETS_DIR);
+        StdoutCapture quiet;
+        if (textures.empty()) loadTextures();
+        programs = readShaders();
+    }
+    return programs;
 }

@@ -7,6 +7,7 @@
 #include <GL/glew.h>
 
 #include <array>
+#include <vector>
 
 #include "core/basics.h"
 
@@ -30,6 +31,11 @@ ColourBox colourBox(Rgb c, int x, int y, int width, int height);
 // A 4 x 4 texture: `low` where t < 0.5, `high` above.
 unsigned twoToneTexture(Rgb low, Rgb high);
 unsigned solidTexture(Rgb c);
+
+// The shipped shader programs, with the shipped images loaded beside them: built
+// once per test binary from the assets folder, with what the loaders print kept
+// out of the test log.
+const std::vector<unsigned int>& shippedPrograms();
 
 // Base for tests that draw: skips when no window can be had, and starts each
 // test from a cleared buffer, identity matrices and no GL error pending.

@@ -1,12 +1,13 @@
 #include "support/testFiles.h"
 
+#include <gtest/gtest.h>
 #include <unistd.h>
 
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <sstream>
+#include <iterator>
 #include <vector>
 
 namespace {
@@ -43,6 +44,18 @@ std::string writeFile(const std::string& dir, const std::string& name, const std
     return path;
 }
 
+std::string readFile(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+void expectAllIn(const std::string& text, const std::vector<std::string>& lines)
+{
+    for (const std::string& line : lines)
+        EXPECT_NE(text.find(line), std::string::npos) << "missing: " << line << "\nin:\n" << text;
+}
+
 ScopedWorkingDir::ScopedWorkingDir(const std::string& dir) : previous(std::filesystem::current_path().string())
 {
     std::filesystem::current_path(dir);
@@ -70,8 +83,5 @@ std::string StdoutCapture::text()
         close(savedFd);
         done = true;
     }
-    std::ifstream in(path);
-    std::stringstream content;
-    content << in.rdbuf();
-    return content.str();
+    return readFile(path);
 }

@@ -2,11 +2,17 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 // A fresh empty directory under the system temp dir, removed at process exit.
 std::string makeScratchDir();
 // Writes text to dir/name and returns the full path.
 std::string writeFile(const std::string& dir, const std::string& name, const std::string& text);
+// The whole content of the file at path, byte for byte; empty when it cannot be read.
+std::string readFile(const std::string& path);
+
+// A test failure for each of lines that is not somewhere in text, naming it and showing text.
+void expectAllIn(const std::string& text, const std::vector<std::string>& lines);
 
 // Runs the enclosed code with the working directory switched to dir.
 class ScopedWorkingDir {
