@@ -13,6 +13,7 @@
 #include "data/defaultVals.h"
 #include "data/emitterData.h"
 #include "data/loadGalaxy.h"
+#include "data/shaders.h"
 #include "render/emitter.h"
 #include "render/textures.h"
 
@@ -101,7 +102,7 @@ void checkEmitterTables(ContentProblems& problems)
     const std::vector<EmitterTable>& tables = emitters;
     // The game reads shader pairs while the next vertex half exists.
     int programs = 0;
-    while (fileExists("shader" + toString(float(programs)) + ".vs")) ++programs;
+    while (fileExists(shaderFileName(programs, ".vs"))) ++programs;
     for (size_t k = 0; k < tables.size(); ++k) {
         const std::string file = emitterFileName(int(k));
         if (tables[k].empty()) {

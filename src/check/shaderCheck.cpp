@@ -10,7 +10,7 @@
 #include <sstream>
 
 #include "check/contentCheck.h"
-#include "core/basics.h"
+#include "data/shaders.h"
 
 namespace {
 
@@ -119,8 +119,7 @@ bool checkShaders(ContentProblems& problems)
     std::vector<ShaderPair> pairs;
     // The game reads pairs while the vertex half of the next one exists.
     for (int k = 0;; ++k) {
-        const std::string stem = "shader" + toString(float(k));
-        ShaderPair pair{stem + ".vs", stem + ".fs", "", ""};
+        ShaderPair pair{shaderFileName(k, ".vs"), shaderFileName(k, ".fs"), "", ""};
         bool vertexExists = false, fragmentExists = false;
         bool vertexOk = readSource(pair.vertexFile, pair.vertex, vertexExists);
         bool fragmentOk = readSource(pair.fragmentFile, pair.fragment, fragmentExists);

@@ -51,7 +51,7 @@ bool scaledByHead(size_t rowIndex) { return rowIndex == 4 || rowIndex == 5 || ro
 
 }  // namespace
 
-std::string emitterFileName(int index) { return "emitterShade" + toString(float(index)) + ".txt"; }
+std::string emitterFileName(int index) { return "emitterShade" + toString(index) + ".txt"; }
 
 EmitterTable readEmitterFile(std::istream& in)
 {

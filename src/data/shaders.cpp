@@ -10,14 +10,11 @@
 
 std::vector<unsigned int> shaders;
 
+std::string shaderFileName(int index, const char* extension) { return "shader" + toString(index) + extension; }
+
 namespace {
 
 const int LOG_SIZE = 1024;
-
-std::string sourceName(int index, const char* extension)
-{
-    return "shader" + toString(float(index)) + extension;
-}
 
 void printLog(const char* label, const char* log)
 {
@@ -93,8 +90,8 @@ std::vector<unsigned int> readShaders()
     GLuint vertex = glCreateShader(GL_VERTEX_SHADER);
     GLuint fragment = glCreateShader(GL_FRAGMENT_SHADER);
     for (int k = 0;; ++k) {
-        std::string vsName = sourceName(k, ".vs");
-        std::string fsName = sourceName(k, ".fs");
+        std::string vsName = shaderFileName(k, ".vs");
+        std::string fsName = shaderFileName(k, ".fs");
         char* vertexSource = readEmitter(vsName.c_str());
         if (!vertexSource) break;
         char* fragmentSource = readEmitter(fsName.c_str());

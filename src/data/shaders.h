@@ -2,10 +2,13 @@
 // compiled and linked in file order once the GL context exists.
 #pragma once
 
+#include <string>
 #include <vector>
 
 // Entry K is built from shader K; 0 marks a program that could not be built.
 extern std::vector<unsigned int> shaders;
+
+std::string shaderFileName(int index, const char* extension);  // "shader" + index + ".vs" or ".fs"
 
 // The whole file less its last character (the final line end), zero-terminated,
 // from malloc; null when it cannot be read.
