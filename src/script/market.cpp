@@ -34,7 +34,7 @@ const XmlNode* findPlanet(const XmlNode* root, int id)
 // value that is not a number does.
 int requestedPlanet(lua_State* L)
 {
-    int id = lua_gettop(L) > 0 ? luaNumberToInt(lua_tonumber(L, -1)) : 0;
+    int id = intArgumentOnTop(L);
     std::cout << "Target planet: " << id << std::endl;
     return id;
 }

@@ -61,7 +61,7 @@ int getPlayerLandedPlanetId(lua_State* L)
 
 int getDecodedPlanetName(lua_State* L)
 {
-    int id = lua_gettop(L) > 0 ? luaNumberToInt(lua_tonumber(L, -1)) : 0;
+    int id = intArgumentOnTop(L);
     std::string key = "sPlanet" + toString(float(id));
     lua_pushlstring(L, key.data(), key.size());
     lua_rawget(L, LUA_REGISTRYINDEX);
@@ -165,6 +165,8 @@ int luaNumberToInt(double value)
     if (value <= -2147483648.0) return -2147483647 - 1;
     return int(value);
 }
+
+int intArgumentOnTop(lua_State* L) { return lua_gettop(L) > 0 ? luaNumberToInt(lua_tonumber(L, -1)) : 0; }
 
 void registryInsert(lua_State* L, float& value, const std::string& key) { insertPointer(L, &value, key); }
 void registryInsert(lua_State* L, int* value, const std::string& key) { insertPointer(L, value, key); }

@@ -29,3 +29,5 @@ void* registryPointer(lua_State* L, const std::string& key);
 
 // A script number cut toward zero; NaN gives 0 and values no int holds are clamped.
 int luaNumberToInt(double value);
+// The argument on top of the stack as an int, as above; none, or no number, gives 0.
+int intArgumentOnTop(lua_State* L);
