@@ -1,0 +1,197 @@
+#include "sound/soundBank.h"
+
+#include <SDL_mixer.h>
+
+#include <algorithm>
+#include <cctype>
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <map>
+#include <set>
+
+namespace {
+
+const int RATE = 44100;
+// A data folder is small; these keep a hostile one from filling memory at start-up.
+const size_t MAX_SOUND_FILES = 256;
+const std::uintmax_t MAX_SOUND_BYTES = 64u << 20;
+const int MAX_FOLDER_DEPTH = 3;
+
+struct Sound {
+    std::string file;
+    std::vector<unsigned char> bytes;  // as read; dropped once bound
+    std::vector<short> samples;        // decoded for a 44,100 Hz stereo device
+    bool decoded = false;
+    Mix_Chunk* chunk = nullptr;
+};
+
+std::vector<Sound> sounds;
+std::map<std::string, int, std::less<>> byName;
+std::set<std::string, std::less<>> reportedUnknown;
+const size_t MAX_REPORTED_UNKNOWN = 64;  // a script inventing names must not flood the log
+
+unsigned readLittle(const unsigned char* p, int bytes)
+{
+    unsigned value = 0;
+    for (int i = bytes - 1; i >= 0; --i) value = value << 8 | p[i];
+    return value;
+}
+
+bool readFile(const std::string& path, std::vector<unsigned char>& bytes)
+{
+    std::ifstream in(path, std::ios::binary);
+    if (!in) return false;
+    bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    return !in.bad();
+}
+
+void say(const std::string& line) { std::fprintf(stderr, "%s\n", line.c_str()); }
+
+// A chunk the mixer converts itself, for files our own decoder does not take.
+Mix_Chunk* loadThroughMixer(const std::vector<unsigned char>& bytes)
+{
+    if (bytes.empty() || bytes.size() > MAX_SOUND_BYTES) return nullptr;
+    SDL_RWops* rw = SDL_RWFromConstMem(bytes.data(), int(bytes.size()));
+    return rw ? Mix_LoadWAV_RW(rw, 1) : nullptr;
+}
+
+}  // namespace
+
+std::vector<std::string> findSoundFiles(const std::string& folder)
+{
+    namespace fs = std::filesystem;
+    std::vector<std::string> files;
+    std::error_code error;
+    fs::recursive_directory_iterator it(folder, fs::directory_options::skip_permission_denied, error);
+    for (; !error && it != fs::recursive_directory_iterator(); it.increment(error)) {
+        // Links may lead out of the data folder, where nothing is read from.
+        if (it->is_symlink(error) || it.depth() >= MAX_FOLDER_DEPTH) {
+            if (it->is_directory(error)) it.disable_recursion_pending();
+            continue;
+        }
+        if (!it->is_regular_file(error)) continue;
+        fs::path path = it->path();
+        std::string extension = path.extension().string();
+        for (char& c : extension) c = char(std::tolower(static_cast<unsigned char>(c)));
+        if (extension != ".wav") continue;
+        files.push_back(path.lexically_relative(folder).generic_string());
+        if (files.size() >= MAX_SOUND_FILES) break;
+    }
+    std::sort(files.begin(), files.end());
+    return files;
+}
+
+bool decodeWav(const std::vector<unsigned char>& bytes, std::vector<short>& stereo)
+{
+    const size_t size = bytes.size();
+    const unsigned char* data = bytes.data();
+    if (size < 12 || std::memcmp(data, "RIFF", 4) != 0 || std::memcmp(data + 8, "WAVE", 4) != 0) return false;
+    int channels = 0;
+    bool haveFormat = false;
+    for (size_t at = 12; at + 8 <= size;) {
+        const unsigned char* chunk = data + at;
+        size_t length = readLittle(chunk + 4, 4);
+        size_t body = at + 8;
+        if (length > size - body) return false;
+        if (std::memcmp(chunk, "fmt ", 4) == 0) {
+            if (length < 16) return false;
+            unsigned format = readLittle(chunk + 8, 2);
+            channels = int(readLittle(chunk + 10, 2));
+            unsigned rate = readLittle(chunk + 12, 4);
+            unsigned bits = readLittle(chunk + 22, 2);
+            if (format != 1 || bits != 16 || rate != RATE || (channels != 1 && channels != 2)) return false;
+            haveFormat = true;
+        } else if (std::memcmp(chunk, "data", 4) == 0) {
+            if (!haveFormat) return false;
+            size_t frames = length / (2 * size_t(channels));
+            stereo.resize(frames * 2);
+            for (size_t f = 0; f < frames; ++f) {
+                const unsigned char* frame = chunk + 8 + f * 2 * size_t(channels);
+                short left = short(readLittle(frame, 2));
+                short right = channels == 2 ? short(readLittle(frame + 2, 2)) : left;
+                stereo[2 * f] = left;
+                stereo[2 * f + 1] = right;
+            }
+            return frames > 0;
+        }
+        at = body + length + (length & 1);  // chunks are padded to even sizes
+    }
+    return false;
+}
+
+void decodeSounds(const std::string& folder, const std::vector<std::string>& files)
+{
+    sounds.clear();
+    std::uintmax_t total = 0;
+    for (const std::string& file : files) {
+        Sound sound;
+        sound.file = file;
+        std::string path = folder + "/" + file;
+        std::error_code error;
+        std::uintmax_t size = std::filesystem::file_size(path, error);
+        if (!error && size <= MAX_SOUND_BYTES && total + size <= MAX_SOUND_BYTES && readFile(path, sound.bytes)) {
+            total += sound.bytes.size();
+            sound.decoded = decodeWav(sound.bytes, sound.samples);
+        }
+        sounds.push_back(std::move(sound));
+    }
+}
+
+void bindSounds(bool deviceOpen, bool nativeFormat)
+{
+    byName.clear();
+    for (size_t i = 0; i < sounds.size(); ++i) {
+        Sound& sound = sounds[i];
+        byName[sound.file] = int(i);
+        if (!deviceOpen) {  // nothing will play: keep the names only
+            sound = Sound{sound.file, {}, {}, false, nullptr};
+            continue;
+        }
+        if (sound.decoded && nativeFormat) {
+            sound.chunk = Mix_QuickLoad_RAW(reinterpret_cast<Uint8*>(sound.samples.data()),
+                                            Uint32(sound.samples.size() * sizeof(short)));
+        } else {
+            // Another device format, or a WAV of another kind: the mixer converts it.
+            sound.chunk = loadThroughMixer(sound.bytes);
+        }
+        sound.bytes = std::vector<unsigned char>();
+        if (!sound.chunk) say("Sound file " + sound.file + " cannot be read as a WAV file; it stays silent");
+    }
+}
+
+int soundNamed(std::string_view file)
+{
+    auto found = byName.find(file);
+    if (found != byName.end()) return found->second;
+    if (reportedUnknown.size() < MAX_REPORTED_UNKNOWN && reportedUnknown.find(file) == reportedUnknown.end()) {
+        reportedUnknown.emplace(file);
+        say("No sound file " + std::string(file) + " in the data folder; that sound stays silent");
+    }
+    return -1;
+}
+
+const char* refuseSoundName(std::string_view file)
+{
+    if (file.empty()) return "an empty name";
+    if (file.size() > MAX_SOUND_NAME) return "a name longer than 200 characters";
+    if (file.find('\0') != std::string_view::npos) return "a name with a NUL character in it";
+    if (file.front() == '/' || file.front() == '\\' || file.find(':') != std::string_view::npos)
+        return "an absolute path: sounds are named within the data folder";
+    size_t start = 0;
+    while (start <= file.size()) {
+        size_t end = file.find_first_of("/\\", start);
+        if (end == std::string_view::npos) end = file.size();
+        if (file.substr(start, end - start) == "..") return "a path out of the data folder";
+        start = end + 1;
+    }
+    return nullptr;
+}
+
+Mix_Chunk* soundChunk(int sound)
+{
+    if (sound < 0 || size_t(sound) >= sounds.size()) return nullptr;
+    return sounds[size_t(sound)].chunk;
+}

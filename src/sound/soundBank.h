@@ -1,0 +1,39 @@
+// Every sound file of the data folder, decoded once at start-up and then
+// looked up by name: playing never reads or decodes a file.
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+struct Mix_Chunk;
+
+// The folder's WAV files (names relative to it, "/" between folders), in a fixed order.
+std::vector<std::string> findSoundFiles(const std::string& folder);
+
+// Reads and decodes the files; safe on a thread of its own (touches nothing
+// else), and done before bindSounds.
+void decodeSounds(const std::string& folder, const std::vector<std::string>& files);
+
+// Makes a mixer chunk of every decoded sound, on the thread that plays them,
+// once the device is open (deviceOpen false: the names are still known,
+// nothing plays). nativeFormat says the device takes 44,100 Hz 16-bit stereo
+// as decoded; otherwise the mixer converts each file. A file that could not be
+// read or decoded is named on standard error once here and stays silent.
+void bindSounds(bool deviceOpen, bool nativeFormat);
+
+// The index of a sound file for startSound, or -1. An unknown name is said on
+// standard error the first time it is asked for.
+int soundNamed(std::string_view file);
+
+// Why a script may not name this sound (empty, too long, a path out of the
+// data folder), or null when it may.
+const char* refuseSoundName(std::string_view file);
+const size_t MAX_SOUND_NAME = 200;
+
+// The chunk of sound index, or null (no device, or the file was unusable).
+Mix_Chunk* soundChunk(int sound);
+
+// The 16-bit stereo samples at 44,100 Hz of a PCM WAV file's bytes; false for
+// anything else (another format, a short or broken file).
+bool decodeWav(const std::vector<unsigned char>& bytes, std::vector<short>& stereo);
