@@ -13,6 +13,7 @@ read_globals = {
   "getPlayerWorld", "getIsPlayerLanded", "getPlayerLandedPlanetId", "getDecodedPlanetName",
   "enablePlayerInput", "disablePlayerInput",
   "getPlanetTradeGoods", "getPlanetEquipment",
+  "playSound",
 }
 
 -- addUI gets the event's numbers; a script may use as many as it needs.

@@ -27,6 +27,7 @@ struct projectileData {
     int numProjectiles = 1;
     float spread = 0;          // degrees
     bool uniformSpread = true; // even fan; false: random cone
+    std::string sound;         // file played on firing (looped for the beam); none when empty
 };
 
 extern std::vector<projectileData> WEAPONDATA;

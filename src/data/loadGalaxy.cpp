@@ -207,6 +207,7 @@ projectileData readProjectile(const XmlNode* node, size_t slot)
 {
     projectileData record;
     record.name = checkVal(node, "name") ? getVal(node, "name") : "Unnamed";
+    if (checkVal(node, "sound")) record.sound = getVal(node, "sound");
     const std::string where = "projectiles.xml: projectile " + std::to_string(slot) + " \"" + record.name + "\"";
     for (const ProjectileAttribute& attribute : projectileAttributes) {
         float value = readNumber(node, attribute.name, attribute.fallback, where);

@@ -14,6 +14,7 @@
 #include "render/textures.h"
 #include "render/square.h"
 #include "render/view.h"
+#include "sound/soundMixer.h"
 
 // Orbits are given in degrees; 3.14 is the factor the orbits were laid out with.
 Planet::Planet(int id, float radius, float density, float orbitRadius, float orbitSpeed, float initLoc,
@@ -49,10 +50,12 @@ static void touchDown(Planet& planet, Player& player, WorldState& world)
     float relativeSpeed = pointDistance(player.getVelocity(), planet.orbitVelocity);
     if (relativeSpeed < 1.0f) {
         player.setLanded(planet.id);
+        startSound(SOUND_LAND_SOFT, player.location);
         return;
     }
     // Too fast: the ship still ends up on the ground, but pays for it.
     standardExplosion(player.location, world);
+    startSound(SOUND_LAND_CRASH, player.location);
     player.setLanded(planet.id);
     player.takeDamage(float((relativeSpeed - 1.0) * 100));
 }

@@ -11,6 +11,7 @@
 #include "game/gameMain.h"
 #include "render/textures.h"
 #include "render/square.h"
+#include "sound/soundMixer.h"
 
 Player::Player(point location, float thrustPower, float reversePower, float turnRate, float health, float radius)
     : location(location), thrustPower(thrustPower), reversePower(reversePower), turnRate(turnRate),
@@ -57,14 +58,17 @@ void Player::fly(int dt, const FlightKeys& keys)
     if (outsideWormholes) warpReady = true;
     outsideWormholes = true;
 
+    burning = false;
     if (input) {
         if (keys.turnRight) turnCW(dt);
         if (keys.turnLeft) turnCCW(dt);
         if (keys.thrust) {
             thrusting = 1.0f;
+            burning = takeoffDelay <= 0;
             forwardThrust(dt);
         } else if (keys.reverse) {
             thrusting = 0.0f;
+            burning = !landed;
             reverseThrust(dt);
         } else {
             thrusting = 0.0f;
@@ -100,6 +104,7 @@ void Player::forwardThrust(int dt)
         planetId = -1;
         dt += launchCharge;
         launchCharge = 0;
+        startSound(SOUND_LAUNCH, location);
     }
     velocity.x += std::cos(angle) * thrustPower * dt;
     velocity.y += std::sin(angle) * thrustPower * dt;
@@ -108,6 +113,7 @@ void Player::forwardThrust(int dt)
 void Player::reverseThrust(int dt)
 {
     if (landed) {
+        if (launchCharge == 0 && dt > 0) startSound(SOUND_TAKEOFF_CHARGE, location);
         launchCharge += dt;
         return;
     }

@@ -46,6 +46,7 @@ public:
     std::vector<float> weaponReadyTime;  // per slot, clock time from which it may fire again
     int launchCharge = 0;  // ms of reverse held while landed
     float thrusting = 0;   // 1.0 while forward thrust is held this frame
+    bool burning = false;  // an engine pushed the ship this frame, forward or reverse
     int world = 0;
     int planetId = -1;     // -1 when not landed
     bool input = true;     // steering and firing enabled

@@ -15,6 +15,7 @@
 #include "render/textures.h"
 #include "render/square.h"
 #include "render/view.h"
+#include "sound/soundMixer.h"
 
 namespace {
 
@@ -200,6 +201,7 @@ bool projectileEvent(WorldState& world, point location, int eventNum, int now)
         wave->startTime = 0;
         wave->endTime = now + 2000;
         addTimer(wave, world);
+        startSound(SOUND_SHOCKWAVE, location);
         return false;
     }
     default:

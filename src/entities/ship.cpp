@@ -9,6 +9,7 @@
 #include "data/defaultVals.h"
 #include "entities/player.h"
 #include "entities/timer.h"
+#include "sound/soundMixer.h"
 
 namespace {
 
@@ -97,6 +98,7 @@ bool Ship::update(int dt, WorldState& world, Player* player)
     float d = pointDistance(player->location, location);
     if (d < RAM_DISTANCE) {
         player->takeDamage(ramDamage);
+        startSound(SOUND_RAM, location);
         return false;
     }
 

@@ -6,6 +6,7 @@
 
 #include "core/worldState.h"
 #include "entities/timerClasses.h"
+#include "sound/soundMixer.h"
 
 namespace {
 const int EXPLOSION_DURATION = 1000;
@@ -17,6 +18,7 @@ void standardExplosion(point location, WorldState& world, int now)
     explosion->startTime = 0;
     explosion->endTime = now + EXPLOSION_DURATION;
     world.timers.push_back(explosion);
+    startSound(SOUND_EXPLOSION, location);
 }
 
 void standardExplosion(point location, WorldState& world)

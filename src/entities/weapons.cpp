@@ -13,6 +13,7 @@
 #include "entities/ship.h"
 #include "entities/star.h"
 #include "render/textures.h"
+#include "sound/soundMixer.h"
 
 namespace {
 
@@ -146,6 +147,7 @@ void fireBeam(const Player& player, WorldState& world, point target, int dt)
         ship->takeDamage(dt * WEAPONDATA[BEAM_SLOT].damage);
     }
     drawBeam(origin, d, end);
+    holdLoop(LOOP_BEAM, WEAPONDATA[BEAM_SLOT].sound, origin);
 }
 
 void fireProjectiles(Player& player, WorldState& world, point target, unsigned int now, int slot,
@@ -164,6 +166,7 @@ void fireProjectiles(Player& player, WorldState& world, point target, unsigned i
         world.projectiles.push_front(
             Projectile(player.location, direction, world, slot, player.velocity.x, player.velocity.y));
     }
+    if (n > 0) startSound(weapon.sound, player.location);
 }
 
 }  // namespace

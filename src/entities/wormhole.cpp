@@ -3,6 +3,7 @@
 #include "core/worldState.h"
 #include "data/emitterData.h"
 #include "entities/player.h"
+#include "sound/soundMixer.h"
 
 Wormhole::Wormhole(int world, float x, float y, float radius, int targetWorld, float targetX, float targetY,
                    int emitterIndex)
@@ -38,6 +39,7 @@ void Wormhole::update(Universe& universe, int& now)
     player->warpReady = false;
     player->location = target;
     player->warpWorld(targetWorld);
+    startSound(SOUND_WARP, target);
     // Shots left behind would hang frozen in a world nobody is watching.
     if (namesWorld(universe, world)) universe.worlds[size_t(world)].projectiles.clear();
 }

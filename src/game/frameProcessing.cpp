@@ -4,6 +4,8 @@
 #include "entities/player.h"
 #include "game/hud.h"
 #include "game/listWalk.h"
+#include "sound/soundLaw.h"
+#include "sound/soundMixer.h"
 
 void processWormholes(Universe& universe, int now)
 {
@@ -15,6 +17,8 @@ void processWormholes(Universe& universe, int now)
     for (size_t i = 0; i < universe.worlds[size_t(current)].wormholes.size(); ++i) {
         Wormhole gate = universe.worlds[size_t(current)].wormholes[i];
         gate.update(universe, now);
+        if (sqPointDistance(gate.location, universe.player->location) < SOUND_RANGE * SOUND_RANGE)
+            holdLoop(LOOP_WORMHOLE + int(i), SOUND_WORMHOLE_HUM, gate.location);
     }
 }
 

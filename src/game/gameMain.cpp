@@ -5,6 +5,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <ctime>
 
 #include "core/worldState.h"
@@ -17,10 +18,13 @@
 #include "game/frameProcessing.h"
 #include "game/hud.h"
 #include "render/font.h"
+#include "render/imagePreload.h"
 #include "render/textures.h"
 #include "render/view.h"
 #include "script/budgetedCall.h"
 #include "script/startLua.h"
+#include "sound/soundBank.h"
+#include "sound/soundMixer.h"
 
 const int w = 1280;
 const int h = 1024;
@@ -31,7 +35,8 @@ static const float pointerColour[4] = {0, 0.7f, 0, 1};
 // Window, GL context and GLEW. False (after its message) when the game cannot go on.
 static bool openWindow()
 {
-    if (SDL_Init(SDL_INIT_TIMER | SDL_INIT_AUDIO | SDL_INIT_VIDEO) != 0) {
+    // Sound starts on its own later: a machine without it still plays.
+    if (SDL_Init(SDL_INIT_TIMER | SDL_INIT_VIDEO) != 0) {
         std::fprintf(stderr, "SDL init failed: %s\n", SDL_GetError());
         return false;
     }
@@ -78,16 +83,27 @@ static void runUiScript(lua_State* L)
     stackDump(L);
 }
 
-int SDL_main(int, char**)
+// "--mute" anywhere on the command line starts the game with sound off.
+static bool mutedByOption(int argc, char** argv)
+{
+    for (int i = 1; i < argc; ++i)
+        if (argv[i] && std::strcmp(argv[i], "--mute") == 0) return true;
+    return false;
+}
+
+int SDL_main(int argc, char** argv)
 {
     std::srand(unsigned(std::time(nullptr)));
     sayLine("Starting this thing");
-    preloadTextureImages();  // decoding needs no window: it runs while the window opens
+    // Decoding needs no window: images and sounds decode while the window opens.
+    preloadTextureImages([] { decodeSounds(".", findSoundFiles(".")); });
     if (!openWindow()) return 1;
     initialGlState();
 
     loadTextures();
     loadUITextures();
+    finishImagePreload();
+    openSound(mutedByOption(argc, argv));
     if (!initializeShipArray()) return 1;
     shaders = readShaders();
     sayLine("Ver17");
@@ -130,6 +146,8 @@ int SDL_main(int, char**)
 
     initLua(*universe, loop.L);
     testXML();
+    for (const projectileData& weapon : WEAPONDATA)
+        if (!weapon.sound.empty()) soundNamed(weapon.sound);  // a name that is not there is said now, once
 
     WorldState& world = universe->currentWorld();
     world.ships.push_back(Ship(point{50, 50}, 1, world.getNewShipID()));
@@ -230,6 +248,7 @@ void runFrame(GameLoop& loop)
     movePointer(loop.pointerPos, dx, dy);
 
     player->update(loop.dt);
+    if (player->burning) holdLoop(LOOP_ENGINE, SOUND_ENGINE, player->location);
     setCamera(loop, player->location);
     drawBackground();
 
@@ -268,6 +287,7 @@ void runFrame(GameLoop& loop)
     loadOrtho(-w, 0, -h, 0);
     topRightUI(universe.currentWorld(), player);
 
+    playFrameSounds(player->location, loop.aspect * loop.zoom * 0.5f);
     SDL_GL_SwapBuffers();
     glClear(GL_COLOR_BUFFER_BIT);
 }

@@ -6,6 +6,7 @@
 #include "core/worldState.h"
 #include "entities/player.h"
 #include "game/gameMain.h"
+#include "sound/soundMixer.h"
 #include "ui/uiWrapper.h"
 
 // The keyboard's test event for the script's panels.
@@ -76,6 +77,7 @@ EventResult handleEvent(GameLoop& loop, const SDL_Event& event)
     case SDLK_c: loop.farScale = loop.farScale / 1.2f; break;
     case SDLK_p: printCounts(*loop.universe); break;
     case SDLK_e: fireUiEvent(loop); break;
+    case SDLK_o: toggleSound(); break;
     default:
         if (key >= SDLK_1 && key <= SDLK_7) loop.universe->player->weapon = key - SDLK_1;
         break;

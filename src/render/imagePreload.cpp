@@ -55,7 +55,7 @@ void touchAndRelease(size_t bytes)
     (void)keep;
 }
 
-void decodeAll(std::vector<Decoded>& results)
+void decodeAll(std::vector<Decoded>& results, const std::function<void()>& alongside)
 {
     size_t bytes = 0;
     for (Decoded& d : results) {
@@ -67,22 +67,26 @@ void decodeAll(std::vector<Decoded>& results)
     } catch (const std::bad_alloc&) {
         // Only a head start is lost.
     }
+    if (alongside) alongside();
 }
 
 }  // namespace
 
-void startImagePreload(const std::vector<std::string>& files)
+void startImagePreload(const std::vector<std::string>& files, std::function<void()> alongside)
 {
     Preload& p = preload();
     if (p.worker.joinable() || !p.results.empty()) return;
     keepHeapWarm();
     for (const std::string& file : files) p.results.push_back(Decoded{file, false, false, TextureImage{}});
     try {
-        p.worker = std::thread(decodeAll, std::ref(p.results));
+        p.worker = std::thread(decodeAll, std::ref(p.results), alongside);
     } catch (const std::system_error&) {
-        p.results.clear();  // no thread to be had: everything is decoded when asked for
+        p.results.clear();  // no thread to be had: images are decoded when asked for
+        if (alongside) alongside();
     }
 }
+
+void finishImagePreload() { preload().finish(); }
 
 bool takeTextureImage(const std::string& file, TextureImage& out)
 {

@@ -3,15 +3,21 @@
 // prints, stays on the main thread in table order.
 #pragma once
 
+#include <functional>
 #include <string>
 #include <vector>
 
 #include "render/textureImage.h"
 
-// Starts decoding files (in this order) on a second thread. Once only; a
-// second call does nothing. It also sets the process's heap to keep freed
-// memory for reuse (see keepHeapWarm).
-void startImagePreload(const std::vector<std::string>& files);
+// Starts decoding files (in this order) on a second thread, then runs
+// alongside there too (other start-up decoding that needs no window). Once
+// only; a second call does nothing. It also sets the process's heap to keep
+// freed memory for reuse (see keepHeapWarm). Without a thread, alongside runs
+// here and now.
+void startImagePreload(const std::vector<std::string>& files, std::function<void()> alongside = {});
+
+// Waits for the second thread to finish everything it was given.
+void finishImagePreload();
 
 // The decoded image of file with its mipmaps, or false when it is not one the
 // fast path reads (SOIL loads it then). Waits for the preload to finish the

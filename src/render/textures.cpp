@@ -97,12 +97,12 @@ static void loadInto(const std::string& file, std::vector<unsigned>& table, cons
     std::printf("%s%s: %s\n", failurePrefix, file.c_str(), SOIL_last_result());
 }
 
-void preloadTextureImages()
+void preloadTextureImages(std::function<void()> alongside)
 {
     std::vector<std::string> files(std::begin(worldFiles), std::end(worldFiles));
     files.insert(files.end(), std::begin(projectileFiles), std::end(projectileFiles));
     files.insert(files.end(), std::begin(uiFiles), std::end(uiFiles));
-    startImagePreload(files);
+    startImagePreload(files, std::move(alongside));
 }
 
 void loadSingleTexture(std::string file, std::vector<unsigned>& table)

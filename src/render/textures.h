@@ -2,6 +2,7 @@
 // its index with the name 0, so indices never shift.
 #pragma once
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -52,9 +53,9 @@ extern std::vector<unsigned> projTextures;
 extern std::vector<unsigned> uiTextures;
 
 // Starts decoding every image of the three tables on a second thread, so
-// that loadTextures and loadUITextures find them ready. Optional: without it
-// they decode as they go.
-void preloadTextureImages();
+// that loadTextures and loadUITextures find them ready, then runs alongside
+// on that thread. Optional: without it they decode as they go.
+void preloadTextureImages(std::function<void()> alongside = {});
 
 void loadSingleTexture(std::string file, std::vector<unsigned>& table);
 void loadTextures();

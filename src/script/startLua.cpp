@@ -5,6 +5,8 @@
 #include <exception>
 #include <iostream>
 #include <map>
+#include <set>
+#include <string_view>
 #include <utility>
 
 #include "core/basics.h"
@@ -13,6 +15,8 @@
 #include "entities/player.h"
 #include "game/diagnostics.h"
 #include "script/market.h"
+#include "sound/soundBank.h"
+#include "sound/soundMixer.h"
 
 namespace {
 
@@ -108,6 +112,26 @@ int debugDisplay(lua_State* L)
     return 0;
 }
 
+// playSound(name): a sound file of the data folder, heard at the ship. Every
+// sound was decoded at start-up; nothing here opens a file. Each kind of bad
+// call is said once.
+int playSoundFromScript(lua_State* L)
+{
+    static std::set<std::string> said;
+    auto refuse = [](const std::string& why) {
+        if (said.insert(why).second) std::fprintf(stderr, "playSound refused %s\n", why.c_str());
+        return 0;
+    };
+    int type = lua_type(L, 1);
+    if (type != LUA_TSTRING) return refuse(std::string("a ") + lua_typename(L, type) + ": it takes a file name");
+    size_t length = 0;
+    const char* text = lua_tolstring(L, 1, &length);
+    std::string_view file(text, length);
+    if (const char* why = refuseSoundName(file)) return refuse(why);
+    startPanelSound(soundNamed(file));
+    return 0;
+}
+
 int testPass(lua_State* L)
 {
     lua_newtable(L);
@@ -154,6 +178,7 @@ const ApiFunction apiFunctions[] = {
     {"enablePlayerInput", guarded<enablePlayerInput>},
     {"debugDisplay", guarded<debugDisplay>},
     {"testPass", guarded<testPass>},
+    {"playSound", guarded<playSoundFromScript>},
 };
 
 }  // namespace

@@ -111,9 +111,11 @@ class _Log:
 class Game:
     """One run of the game binary in its own staged working directory."""
 
-    def __init__(self, session, name, files=None):
+    def __init__(self, session, name, files=None, args=(), env=None):
         self.session = session
         self.name = name
+        self.args = list(args)
+        self.env = env or {}
         self.dir = os.path.join(session.artifacts, name)
         self.workdir = os.path.join(self.dir, "work")
         self.files = files
@@ -130,7 +132,8 @@ class Game:
         None, waits until that line is on standard output."""
         stage(self.session.assets, self.workdir, self.files)
         with open(self.out.path, "wb") as out, open(self.err.path, "wb") as err:
-            self.process = subprocess.Popen([self.session.binary], cwd=self.workdir, env=_game_env(),
+            self.process = subprocess.Popen([self.session.binary] + self.args, cwd=self.workdir,
+                                            env=_game_env(self.env),
                                             stdin=subprocess.DEVNULL, stdout=out, stderr=err,
                                             start_new_session=True)
         self.session.games.append(self)
@@ -305,9 +308,10 @@ class Session:
         self.games = []
         _fresh_dir(self.artifacts)
 
-    def game(self, files=None, name=None):
-        """A new Game; files overrides the staged data (name -> text, bytes or None)."""
-        return Game(self, name or "game%d" % (len(self.games) + 1), files)
+    def game(self, files=None, name=None, args=(), env=None):
+        """A new Game; files overrides the staged data (name -> text, bytes or None),
+        args are its command line and env is added to its environment."""
+        return Game(self, name or "game%d" % (len(self.games) + 1), files, args, env)
 
     def check(self, condition, message):
         if not condition:
@@ -322,10 +326,14 @@ class Session:
         return leftovers
 
 
-def _game_env():
+def _game_env(extra):
     """The environment of the game: VUMTAL_GAME_PRELOAD (the sanitizer build sets it)
-    becomes the game's LD_PRELOAD, so that it reaches the game and not every tool."""
+    becomes the game's LD_PRELOAD, so that it reaches the game and not every tool.
+    Sound goes to SDL's silent driver unless extra (or the caller) names another:
+    a test machine's sound card, or lack of one, changes nothing."""
     env = dict(os.environ)
+    env.setdefault("SDL_AUDIODRIVER", "dummy")
+    env.update(extra)
     preload = env.pop("VUMTAL_GAME_PRELOAD", None)
     if preload:
         env["LD_PRELOAD"] = preload

@@ -57,11 +57,11 @@ def projectiles(*slots):
     return "<projectiles>\n  %s\n</projectiles>\n" % "\n  ".join(slots)
 
 
-def start(session, name, galaxy_xml, player_at, ships=None, weapons=None):
+def start(session, name, galaxy_xml, player_at, ships=None, weapons=None, **game_options):
     """Starts the game on a staged galaxy with the player at player_at and ship
     types from ship_data() unless given (and projectiles.xml when weapons is
     given), and lets a few frames pass: the first
-    frame's time covers all of start-up."""
+    frame's time covers all of start-up. game_options (args, env) go to session.game."""
     files = {
         "test.xml": galaxy_xml,
         "playerdata.txt": player_data(*player_at),
@@ -69,7 +69,7 @@ def start(session, name, galaxy_xml, player_at, ships=None, weapons=None):
     }
     if weapons is not None:
         files["projectiles.xml"] = weapons
-    game = session.game(name=name, files=files).start()
+    game = session.game(name=name, files=files, **game_options).start()
     game.wait_frames(3)
     return game
 
