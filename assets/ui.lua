@@ -63,6 +63,9 @@ local function holdText()
     return text
 end
 
+-- Sound files of the data folder the panel plays (see docs/scripting.md).
+local CLICK, TILL = "click.wav", "trade.wav"
+
 local function trade(sign)
     local item = stock[selected]
     if landedPlanet() ~= stockPlanet or stockPlanet < 0 then
@@ -78,6 +81,7 @@ local function trade(sign)
         hold[item.name] = hold[item.name] + sign * quantity
         credits = credits - sign * item.price * quantity
         status = (sign > 0 and "Bought " or "Sold ") .. quantity .. " " .. item.name
+        playSound(TILL)
     end
 end
 
@@ -181,6 +185,9 @@ function updateUI(panel, ...)
     if panel ~= PANEL then return end
     local e = {}
     for _, t in ipairs({...}) do e[t.name] = t end
+    for _, button in ipairs({"close", "buy", "sell", "steer"}) do
+        if e[button] and e[button].modified then playSound(CLICK); break end
+    end
 
     if e.close and e.close.modified then
         isOpen = false

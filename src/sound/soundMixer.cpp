@@ -73,7 +73,7 @@ void applyPlace(int channel, Playing& p, SoundPlace place)
     int volume = std::clamp(int(std::lround(MIX_MAX_VOLUME * BASE_LEVEL * p.loudness)), 0, MIX_MAX_VOLUME);
     // A fade sets the volume itself as it goes, and restores it at its end:
     // ours is given again once the fade is over.
-    if (p.volume >= 0 && Mix_FadingChannel(channel) != MIX_NO_FADING) {
+    if (Mix_FadingChannel(channel) != MIX_NO_FADING) {
         p.volume = -1;
     } else {
         if (volume != p.volume) Mix_Volume(channel, volume);

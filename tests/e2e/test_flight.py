@@ -4,6 +4,7 @@ a wormhole carries the ship into another world, and a soft landing on the
 shipped galaxy's Terra opens the shipped market panel on "e"."""
 import math
 
+from audio import Capture
 import gamerun
 import scenes
 from scenes import blob, box_around, near, to_screen
@@ -265,7 +266,8 @@ def drag_slider(game, here):
 
 
 def market_after_landing(session):
-    game = session.game(name="market", files={
+    capture = Capture(session, "market")
+    game = session.game(name="market", env=capture.env, files={
         "playerdata.txt": scenes.player_data(*ABOVE_TERRA), "shipdata.txt": scenes.ship_data()}).start()
     game.wait_frames(3)
 
@@ -302,8 +304,10 @@ def market_after_landing(session):
     session.check(bar2.width > bar.width + 150, "the bar did not follow the slider: %r then %r (%s)"
                   % (bar, bar2, dragged.path))
 
-    # Buy takes the cost off the credits: one digit fewer.
+    # Buy takes the cost off the credits: one digit fewer, and the till rings.
+    quiet = capture.record(game, 0.3)
     here = click_at(game, here, BUY, "Table match buy")
+    ring = capture.record(game, 0.3, settle=0)
     bought = game.screenshot("bought")
     credits2 = text_width(bought, CREDITS)
     changed = sum(1 for y in range(CREDITS[1], CREDITS[1] + CREDITS[3])
@@ -312,6 +316,9 @@ def market_after_landing(session):
     scenes.note("credits width after buying; pixels changed", credits2, changed)
     session.check(changed > 100 and credits2 < credits - CHAR_PX / 2,
                   "Buy left the credits text as it was: %d then %d px (%s)" % (credits, credits2, bought.path))
+    scenes.note("landed and quiet, then buying", quiet, ring)
+    session.check(ring.rms() > 100 and ring.rms() > 5 * max(quiet.rms(), 1),
+                  "no click and ring on buying: %s, then %s" % (quiet, ring))
 
     # Close deletes every element: the panel's frame goes.
     click_at(game, here, CLOSE, "Deleting frame")

@@ -2,55 +2,11 @@
 the recording is quiet at rest, louder while firing and while thrusting, louder
 on the left for a wormhole to the left of the ship, and silent with --mute
 until the sound key turns it on."""
-import array
-import math
-import os
-
+from audio import Capture, rms
 import gamerun
 import scenes
 
-BYTES_PER_SECOND = 44100 * 4  # 16-bit stereo
 LEFT_GATE = scenes.wormhole(-2000, 0, 200, 0, 0, 0)  # 2000 units left of the ship: within the view
-
-
-class Capture:
-    """The disk driver's output file, read in pieces marked by its size as the game runs."""
-
-    def __init__(self, session, name):
-        self.path = os.path.join(session.artifacts, name + ".raw")
-        self.env = {"SDL_AUDIODRIVER": "disk", "SDL_DISKAUDIOFILE": self.path}
-
-    def size(self):
-        return os.path.getsize(self.path) // 4 * 4 if os.path.exists(self.path) else 0
-
-    def record(self, game, seconds, settle=0.3):
-        """The stream written over seconds, after settle seconds for sounds to start or die away."""
-        game.pause(settle)
-        start = self.size()
-        game.pause(seconds)
-        with open(self.path, "rb") as f:
-            f.seek(start)
-            data = f.read(self.size() - start)
-        return Levels(data)
-
-
-class Levels:
-    def __init__(self, data):
-        samples = array.array("h", data)
-        self.left, self.right = samples[0::2], samples[1::2]
-        self.seconds = len(data) / BYTES_PER_SECOND
-        self.peak = max((abs(v) for v in samples), default=0)
-
-    @staticmethod
-    def _rms(values):
-        return math.sqrt(sum(v * v for v in values) / len(values)) if values else 0.0
-
-    def rms(self):
-        return math.sqrt((self._rms(self.left) ** 2 + self._rms(self.right) ** 2) / 2)
-
-    def __str__(self):
-        return "%.2f s: RMS %.0f (left %.0f, right %.0f), peak %d" % (
-            self.seconds, self.rms(), self._rms(self.left), self._rms(self.right), self.peak)
 
 
 def while_held(game, capture, key, seconds=1.0):
@@ -86,7 +42,7 @@ def wormhole_on_the_left(session):
     hum = capture.record(game, 1.0)
     scenes.note("wormhole hum from the left", hum)
     session.check(hum.rms() > 200, "the wormhole's hum is not heard: %s" % hum)
-    session.check(Levels._rms(hum.left) > 1.5 * Levels._rms(hum.right), "the hum is not louder on the left: %s" % hum)
+    session.check(rms(hum.left) > 1.5 * rms(hum.right), "the hum is not louder on the left: %s" % hum)
     session.check(game.quit() == 0, "q did not end the game with status 0")
 
 

@@ -1,5 +1,5 @@
 """The game starts up in order, opens its window over a starfield and quits on "q"
-with status 0."""
+with status 0; with no usable audio driver it says so once and plays on."""
 import gamerun
 import scenes
 
@@ -70,6 +70,14 @@ def scenario(session):
     session.check(stopped == ["Lua ui.lua stopped: ui.lua:1: ran past its instruction budget"],
                   "endless ui.lua not stopped with one line: %s" % stopped)
     session.check(looping.quit() == 0, "q did not end the game after an endless ui.lua")
+
+    # No usable audio driver: one line says so, and the game plays on in silence.
+    silent = session.game(env={"SDL_AUDIODRIVER": "no-such-driver"}).start()
+    silent.wait_frames(3)
+    said = [l for l in silent.errors() if "audio" in l.lower() or "sound" in l.lower()]
+    session.check(len(said) == 1 and said[0].startswith("No audio device:"),
+                  "no audio driver not said once on stderr: %s" % said)
+    session.check(silent.quit() == 0, "q did not end the silent game with status 0")
 
 
 if __name__ == "__main__":
