@@ -7,7 +7,7 @@
 #include <cstdio>
 #include <iterator>
 
-#include "game/diagnostics.h"
+#include "core/diagnostics.h"
 #include "render/imagePreload.h"
 
 std::vector<unsigned> textures;

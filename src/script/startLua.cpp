@@ -11,9 +11,9 @@
 
 #include "core/basics.h"
 #include "core/luaTable.h"
-#include "core/worldState.h"
+#include "entities/worldState.h"
 #include "entities/player.h"
-#include "game/diagnostics.h"
+#include "core/diagnostics.h"
 #include "script/market.h"
 #include "sound/soundBank.h"
 #include "sound/soundMixer.h"
