@@ -531,8 +531,13 @@ TEST(WeaponTable, ShippedFileFillsSevenSlotsUsingEveryAttribute)
     const std::set<std::string> every = {"name", "cooldown", "speed", "lifetime", "damage", "homingRange",
                                          "turnSpeed", "texture", "size", "trailEffect", "onDeathEffect",
                                          "onHitEffect", "minAngle", "maxAngle", "grav", "numProjectiles",
-                                         "spread", "uniformSpread"};
+                                         "spread", "uniformSpread", "sound"};
     EXPECT_EQ(used, every);
+    for (auto* node : slots) {  // each slot is heard, from a file that is shipped
+        auto* sound = node->first_attribute("sound");
+        ASSERT_NE(sound, nullptr) << node->first_attribute("name")->value();
+        EXPECT_TRUE(std::ifstream(std::string(VUMTAL_ASSETS_DIR) + "/" + sound->value()).good()) << sound->value();
+    }
 
     auto value = [](rapidxml::xml_node<char>* node, const char* name) {
         auto* a = node->first_attribute(name);
