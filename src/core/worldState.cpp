@@ -5,6 +5,7 @@
 #include <fstream>
 #include <iterator>
 
+#include "core/dataFiles.h"
 #include "entities/player.h"
 
 int WorldState::getNewShipID() { return ++lastShipID; }
@@ -88,7 +89,7 @@ bool loadXmlDocument(const char* path, XmlBuffer& buffer, rapidxml::xml_document
     return true;
 }
 
-Universe::Universe() : Universe("test.xml", "projectiles.xml") {}
+Universe::Universe() : Universe(dataFile("test.xml").c_str(), dataFile("projectiles.xml").c_str()) {}
 
 Universe::~Universe()
 {

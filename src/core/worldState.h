@@ -52,7 +52,7 @@ public:
     // the file and what is wrong with it. The game cannot run without both.
     std::string loadError;
 
-    Universe();  // reads "test.xml" and "projectiles.xml" from the working directory
+    Universe();  // reads "test.xml" and "projectiles.xml" where dataFile finds them
     Universe(const char* galaxyPath, const char* projectilePath);
     // The panels' elements go with the universe; each belongs to one panel.
     ~Universe();

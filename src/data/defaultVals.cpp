@@ -8,6 +8,7 @@
 #include <fstream>
 
 #include "core/basics.h"
+#include "core/dataFiles.h"
 #include "entities/player.h"
 #include "game/diagnostics.h"
 
@@ -105,7 +106,7 @@ Player* initializePlayer()
     std::vector<std::vector<float>> table;
     std::vector<std::vector<std::string>> text;
     long count = 0;
-    if (!readTable("playerdata.txt", 7, table, text, count) || table.empty()) {
+    if (!readTable(dataFile("playerdata.txt").c_str(), 7, table, text, count) || table.empty()) {
         // Nothing to build from: the ship starts with the built-in constants at the centre.
         sayLine("playerdata read failure");
         return new Player(point{0, 0});
@@ -130,7 +131,7 @@ bool initializeShipArray()
 {
     sayLine("loading shipdata.txt");
     SHIPDATA.clear();
-    if (!readData("shipdata.txt", 5, SHIPDATA)) return false;
+    if (!readData(dataFile("shipdata.txt").c_str(), 5, SHIPDATA)) return false;
     // The behaviour mode becomes an int; beyond int's range that conversion is undefined.
     for (size_t row = 0; row < SHIPDATA.size(); ++row) {
         float& ai = SHIPDATA[row][0];
