@@ -12,11 +12,12 @@
 #include <stdexcept>
 
 #include "core/dataFiles.h"
-#include "core/worldState.h"
+#include "entities/worldState.h"
 #include "core/xmlAttributes.h"
 #include "data/defaultVals.h"
-#include "data/loadGalaxy.h"
+#include "world/loadGalaxy.h"
 #include "entities/player.h"
+#include "world/loadPlayer.h"
 #include "support/dataTables.h"
 #include "support/glFixture.h"
 #include "support/testFiles.h"

@@ -11,10 +11,10 @@
 
 #include "core/basics.h"
 #include "core/dataFiles.h"
-#include "core/worldState.h"
+#include "entities/worldState.h"
 #include "data/defaultVals.h"
 #include "data/emitterData.h"
-#include "data/loadGalaxy.h"
+#include "world/loadGalaxy.h"
 #include "data/shaders.h"
 #include "render/emitter.h"
 #include "render/textures.h"

@@ -9,8 +9,7 @@
 
 #include "core/basics.h"
 #include "core/dataFiles.h"
-#include "entities/player.h"
-#include "game/diagnostics.h"
+#include "core/diagnostics.h"
 
 std::vector<projectileData> WEAPONDATA;
 std::vector<std::vector<float>> SHIPDATA;
@@ -43,8 +42,7 @@ static float tableNumber(const char* file, const std::string& token, long row, i
     return 0;
 }
 
-// The reader behind both readData forms; count is the number of numbers read.
-static bool readTable(const char* file, int n, std::vector<std::vector<float>>& table,
+bool readTable(const char* file, int n, std::vector<std::vector<float>>& table,
                       std::vector<std::vector<std::string>>& text, long& count)
 {
     count = 0;
@@ -98,30 +96,6 @@ bool readData(const char* file, int n, std::vector<std::vector<float>>& table)
 {
     std::vector<std::vector<std::string>> text;
     return readData(file, n, table, text);
-}
-
-Player* initializePlayer()
-{
-    sayLine("Loading player data");
-    std::vector<std::vector<float>> table;
-    std::vector<std::vector<std::string>> text;
-    long count = 0;
-    if (!readTable(dataFile("playerdata.txt").c_str(), 7, table, text, count) || table.empty()) {
-        // Nothing to build from: the ship starts with the built-in constants at the centre.
-        sayLine("playerdata read failure");
-        return new Player(point{0, 0});
-    }
-    std::vector<float> row = table[0];
-    if (count < 7) {
-        // A short row would give a ship without thrust, health or size; the values
-        // it lacks come from the built-in ship instead.
-        const float fallback[7] = {0, 0, BUILT_IN_THRUST, BUILT_IN_REVERSE, BUILT_IN_TURN_RATE, BUILT_IN_HEALTH,
-                                   BUILT_IN_RADIUS};
-        std::printf("playerdata.txt: the first row has %ld of 7 numbers; the rest are the built-in ship's\n", count);
-        std::fflush(stdout);
-        for (long i = count; i < 7; ++i) row[size_t(i)] = fallback[i];
-    }
-    return new Player(point{row[0], row[1]}, row[2], row[3], row[4], row[5], row[6]);
 }
 
 // The game spawns ship type 1, so the table must reach that far.

@@ -8,13 +8,13 @@
 #include <ctime>
 
 #include "core/dataFiles.h"
-#include "core/worldState.h"
+#include "entities/worldState.h"
 #include "data/defaultVals.h"
-#include "data/loadGalaxy.h"
+#include "world/loadGalaxy.h"
 #include "data/shaders.h"
 #include "entities/player.h"
 #include "entities/timer.h"
-#include "game/diagnostics.h"
+#include "core/diagnostics.h"
 #include "game/frameProcessing.h"
 #include "game/hud.h"
 #include "render/font.h"
@@ -22,9 +22,8 @@
 #include "render/view.h"
 #include "script/budgetedCall.h"
 #include "script/startLua.h"
-
-const int w = 1280;
-const int h = 1024;
+#include "ui/uiDisplay.h"
+#include "world/loadPlayer.h"
 
 static const float additiveColour[4] = {1, 0, 0, 1};
 static const float pointerColour[4] = {0, 0.7f, 0, 1};

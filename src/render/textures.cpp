@@ -7,7 +7,7 @@
 #include <cstdio>
 
 #include "core/dataFiles.h"
-#include "game/diagnostics.h"
+#include "core/diagnostics.h"
 #include "render/imagePreload.h"
 
 std::vector<unsigned> textures;

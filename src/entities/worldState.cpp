@@ -1,4 +1,4 @@
-#include "core/worldState.h"
+#include "entities/worldState.h"
 
 #include <cassert>
 #include <cstring>
@@ -87,20 +87,6 @@ bool loadXmlDocument(const char* path, XmlBuffer& buffer, rapidxml::xml_document
         return false;
     }
     return true;
-}
-
-Universe::Universe() : Universe(dataFile("test.xml").c_str(), dataFile("projectiles.xml").c_str()) {}
-
-Universe::~Universe()
-{
-    for (uiDisplay& panel : uiDisplays)
-        for (uiDisplayBase* element : panel.elements) delete element;
-}
-
-Universe::Universe(const char* galaxyPath, const char* projectilePath)
-{
-    if (!loadXmlDocument(galaxyPath, galaxyFile, galaxyDoc, "universe", galaxyRoot, loadError)) return;
-    loadXmlDocument(projectilePath, projectileFile, projectileDoc, "projectiles", projectileRoot, loadError);
 }
 
 WorldState& Universe::currentWorld()

@@ -1,4 +1,4 @@
-#include "data/loadGalaxy.h"
+#include "world/loadGalaxy.h"
 
 #include <climits>
 #include <cmath>
@@ -9,14 +9,14 @@
 
 #include "core/basics.h"
 #include "core/dataFiles.h"
-#include "core/worldState.h"
+#include "entities/worldState.h"
 #include "core/xmlAttributes.h"
 #include "data/defaultVals.h"
 #include "data/emitterData.h"
 #include "entities/planet.h"
 #include "entities/star.h"
 #include "entities/wormhole.h"
-#include "game/diagnostics.h"
+#include "core/diagnostics.h"
 
 namespace {
 
