@@ -34,6 +34,7 @@
 #define HAVE_SHIP_GRID 1
 #endif
 #if __has_include("sound/soundMixer.h")
+#include "core/dataFiles.h"
 #include "sound/soundBank.h"
 #include "sound/soundMixer.h"
 #define HAVE_SOUND 1
@@ -130,7 +131,9 @@ bool openWindow()
     }
 #ifdef HAVE_SOUND
     if (withSound) {  // as the game opens it; SDL_AUDIODRIVER picks the device
-        decodeSounds(VUMTAL_ASSETS_DIR, findSoundFiles(VUMTAL_ASSETS_DIR));
+        dataFolders.data = VUMTAL_ASSETS_DIR;
+        decodeSounds(soundFilesOfDataFolders());
+        dataFolders = DataFolders();
         openSound(false);
     }
 #endif

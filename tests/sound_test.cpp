@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "core/dataFiles.h"
 #include "sound/soundBank.h"
 #include "sound/soundLaw.h"
 #include "support/testFiles.h"
@@ -168,11 +169,21 @@ TEST(SoundFiles, TheDataFolderIsSearchedForWavFilesWithoutFollowingLinks)
     ASSERT_EQ(symlink("/usr", (dir + "/outside").c_str()), 0);
     EXPECT_EQ(findSoundFiles(dir), (std::vector<std::string>{"a.WAV", "b.wav", "sounds/deep/c.wav"}));
 
+    // A mod adds its own files to the data folder's, once each.
+    std::string mod = makeScratchDir();
+    writeFile(mod, "b.wav", "");
+    writeFile(mod, "m.wav", "");
+    dataFolders.data = dir;
+    dataFolders.mods = {mod};
+    const std::vector<std::string> all{"a.WAV", "b.wav", "m.wav", "sounds/deep/c.wav"};
+    EXPECT_EQ(soundFilesOfDataFolders(), all);
+
     // Unreadable or undecodable files keep their names, so they are known and silent.
-    decodeSounds(dir, findSoundFiles(dir));
+    decodeSounds(all);
+    dataFolders = DataFolders();
     bindSounds(false, false);
-    EXPECT_EQ(soundNamed("b.wav"), 1);
-    EXPECT_EQ(soundNamed("sounds/deep/c.wav"), 2);
+    EXPECT_EQ(soundNamed("m.wav"), 2);
+    EXPECT_EQ(soundNamed("sounds/deep/c.wav"), 3);
     EXPECT_EQ(soundNamed("missing.wav"), -1);
     EXPECT_EQ(soundChunk(1), nullptr);
     EXPECT_EQ(soundChunk(99), nullptr);

@@ -5,9 +5,9 @@
 
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <ctime>
 
+#include "core/dataFiles.h"
 #include "entities/worldState.h"
 #include "data/defaultVals.h"
 #include "world/loadGalaxy.h"
@@ -78,16 +78,8 @@ static void runUiScript(lua_State* L)
 {
     sayLine("Loading LUA");
     // Budgeted: a script that never returns must not hold the game at start-up.
-    if (luaL_loadfile(L, "ui.lua") != 0 || !callLuaBudgeted(L, "ui.lua", 0, LUA_MULTRET)) sayLine("Error opening ui.lua");
+    if (luaL_loadfile(L, dataFile("ui.lua").c_str()) != 0 || !callLuaBudgeted(L, "ui.lua", 0, LUA_MULTRET)) sayLine("Error opening ui.lua");
     stackDump(L);
-}
-
-// "--mute" anywhere on the command line starts the game with sound off.
-static bool mutedByOption(int argc, char** argv)
-{
-    for (int i = 1; i < argc; ++i)
-        if (argv[i] && std::strcmp(argv[i], "--mute") == 0) return true;
-    return false;
 }
 
 int SDL_main(int argc, char** argv)
@@ -95,14 +87,14 @@ int SDL_main(int argc, char** argv)
     std::srand(unsigned(std::time(nullptr)));
     sayLine("Starting this thing");
     // Decoding needs no window: images and sounds decode while the window opens.
-    preloadTextureImages([] { decodeSounds(".", findSoundFiles(".")); });
+    preloadTextureImages([] { decodeSounds(soundFilesOfDataFolders()); });
     if (!openWindow()) return 1;
     initialGlState();
 
     loadTextures();
     loadUITextures();
     finishImagePreload();
-    openSound(mutedByOption(argc, argv));
+    openSound(parseOptions(argc, argv).mute);  // the entry already turned a bad command line away
     if (!initializeShipArray()) return 1;
     shaders = readShaders();
     sayLine("Ver17");
@@ -136,7 +128,7 @@ int SDL_main(int argc, char** argv)
     glPixelStorei(GL_PACK_ALIGNMENT, 1);
 
     sayLine("Loading font");
-    static Font* font = new Font("subatomic.quelvane.ttf");
+    static Font* font = new Font(dataFile("subatomic.quelvane.ttf"));
 
     sayLine("Initializing stars");
     if (!initializeStars(*universe, loop.L)) return 1;

@@ -12,6 +12,8 @@
 #include <map>
 #include <set>
 
+#include "core/dataFiles.h"
+
 namespace {
 
 const int RATE = 44100;
@@ -122,14 +124,27 @@ bool decodeWav(const std::vector<unsigned char>& bytes, std::vector<short>& ster
     return false;
 }
 
-void decodeSounds(const std::string& folder, const std::vector<std::string>& files)
+std::vector<std::string> soundFilesOfDataFolders()
+{
+    std::vector<std::string> files = findSoundFiles(dataFolders.data.empty() ? "." : dataFolders.data);
+    for (const std::string& mod : dataFolders.mods) {
+        std::vector<std::string> more = findSoundFiles(mod);
+        files.insert(files.end(), more.begin(), more.end());
+    }
+    std::sort(files.begin(), files.end());
+    files.erase(std::unique(files.begin(), files.end()), files.end());
+    if (files.size() > MAX_SOUND_FILES) files.resize(MAX_SOUND_FILES);
+    return files;
+}
+
+void decodeSounds(const std::vector<std::string>& files)
 {
     sounds.clear();
     std::uintmax_t total = 0;
     for (const std::string& file : files) {
         Sound sound;
         sound.file = file;
-        std::string path = folder + "/" + file;
+        std::string path = dataFile(file);
         std::error_code error;
         std::uintmax_t size = std::filesystem::file_size(path, error);
         if (!error && size <= MAX_SOUND_BYTES && total + size <= MAX_SOUND_BYTES && readFile(path, sound.bytes)) {

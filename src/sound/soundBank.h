@@ -10,10 +10,13 @@ struct Mix_Chunk;
 
 // The folder's WAV files (names relative to it, "/" between folders), in a fixed order.
 std::vector<std::string> findSoundFiles(const std::string& folder);
+// Every sound file name of the data folder and the mod folders, once each.
+std::vector<std::string> soundFilesOfDataFolders();
 
-// Reads and decodes the files; safe on a thread of its own (touches nothing
-// else), and done before bindSounds.
-void decodeSounds(const std::string& folder, const std::vector<std::string>& files);
+// Reads and decodes the named files, each from where the data lookup finds it;
+// safe on a thread of its own (it only reads the settled data folders), and
+// done before bindSounds.
+void decodeSounds(const std::vector<std::string>& files);
 
 // Makes a mixer chunk of every decoded sound, on the thread that plays them,
 // once the device is open (deviceOpen false: the names are still known,
