@@ -8,6 +8,7 @@
 #include <ctime>
 
 #include "core/dataFiles.h"
+#include "core/options.h"
 #include "entities/worldState.h"
 #include "data/defaultVals.h"
 #include "world/loadGalaxy.h"
