@@ -1,19 +1,9 @@
 // vumtal-check [DIR]: checks a game data directory (default: the working
 // directory) before the game is started on it. Problems go to standard error;
 // the status is 0 when clean, 1 on any problem, 2 when DIR cannot be read.
-#include <cstdio>
 #include <iostream>
 
 #include "check/contentCheck.h"
-
-// The game's globals read the emitter tables while they are constructed, before
-// main, and say so on standard output; the checker speaks only on standard error.
-namespace {
-struct QuietStart {
-    QuietStart() { (void)std::freopen("/dev/null", "w", stdout); }
-};
-__attribute__((init_priority(101))) QuietStart quietStart;
-}  // namespace
 
 int main(int argc, char** argv)
 {

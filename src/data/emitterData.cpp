@@ -10,7 +10,7 @@
 #include "core/basics.h"
 #include "core/report.h"
 
-std::vector<EmitterTable> emitters = readAndExpandEmitterData();
+std::vector<EmitterTable> emitters;
 
 bool hasEmitterTable(int index) { return index >= 0 && size_t(index) < emitters.size(); }
 
