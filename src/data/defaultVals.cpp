@@ -7,6 +7,7 @@
 #include <fstream>
 
 #include "core/basics.h"
+#include "core/dataFiles.h"
 #include "core/diagnostics.h"
 
 std::vector<projectileData> WEAPONDATA;
@@ -101,7 +102,7 @@ bool initializeShipArray()
 {
     sayLine("loading shipdata.txt");
     SHIPDATA.clear();
-    if (!readData("shipdata.txt", 5, SHIPDATA)) return false;
+    if (!readData(dataFile("shipdata.txt").c_str(), 5, SHIPDATA)) return false;
     // The behaviour mode becomes an int; beyond int's range that conversion is undefined.
     for (size_t row = 0; row < SHIPDATA.size(); ++row) {
         float& ai = SHIPDATA[row][0];

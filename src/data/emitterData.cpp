@@ -8,6 +8,7 @@
 #include <istream>
 
 #include "core/basics.h"
+#include "core/dataFiles.h"
 #include "core/report.h"
 
 std::vector<EmitterTable> emitters;
@@ -74,7 +75,7 @@ std::vector<EmitterTable> readEmitterData()
 {
     std::vector<EmitterTable> tables;
     for (int k = 0;; ++k) {
-        std::string name = emitterFileName(k);
+        std::string name = dataFile(emitterFileName(k));
         std::ifstream in(name);
         if (!in) return tables;
         report({"", "", "Processing " + name, Severity::Trace});
@@ -119,7 +120,7 @@ std::vector<EmitterTable> readAndExpandEmitterData()
     }
     report({"", "", formatted("# emitters:%zu", tables.size()), Severity::Note});
     if (tables.empty())
-        report({"", "", emitterFileName(0) + " could not be read: the engine flame and the wormholes draw nothing",
+        report({"", "", dataFile(emitterFileName(0)) + " could not be read: the engine flame and the wormholes draw nothing",
                 Severity::Missing});
     return tables;
 }

@@ -5,6 +5,7 @@
 #include <fstream>
 #include <iterator>
 
+#include "core/dataFiles.h"
 #include "entities/player.h"
 
 int WorldState::getNewShipID() { return ++lastShipID; }

@@ -52,7 +52,7 @@ public:
     std::string loadError;
 
     // Made and freed in world/universe.cpp.
-    Universe();  // reads "test.xml" and "projectiles.xml" from the working directory
+    Universe();  // reads "test.xml" and "projectiles.xml" where dataFile finds them
     Universe(const char* galaxyPath, const char* projectilePath);
     // The panels' elements go with the universe; each belongs to one panel.
     ~Universe();

@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <ctime>
 
+#include "core/dataFiles.h"
 #include "entities/worldState.h"
 #include "data/defaultVals.h"
 #include "data/emitterData.h"
@@ -74,7 +75,7 @@ static void runUiScript(lua_State* L)
 {
     sayLine("Loading LUA");
     // Budgeted: a script that never returns must not hold the game at start-up.
-    if (luaL_loadfile(L, "ui.lua") != 0 || !callLuaBudgeted(L, "ui.lua", 0, LUA_MULTRET)) sayLine("Error opening ui.lua");
+    if (luaL_loadfile(L, dataFile("ui.lua").c_str()) != 0 || !callLuaBudgeted(L, "ui.lua", 0, LUA_MULTRET)) sayLine("Error opening ui.lua");
     stackDump(L);
 }
 
@@ -122,7 +123,7 @@ int SDL_main(int, char**)
     glPixelStorei(GL_PACK_ALIGNMENT, 1);
 
     sayLine("Loading font");
-    static Font* font = new Font("subatomic.quelvane.ttf");
+    static Font* font = new Font(dataFile("subatomic.quelvane.ttf"));
 
     sayLine("Initializing stars");
     if (!initializeStars(*universe, loop.L)) return 1;

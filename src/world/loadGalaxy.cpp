@@ -8,6 +8,7 @@
 #include <variant>
 
 #include "core/basics.h"
+#include "core/dataFiles.h"
 #include "entities/worldState.h"
 #include "core/xmlAttributes.h"
 #include "data/defaultVals.h"
@@ -261,7 +262,7 @@ void testXML()
     rapidxml::xml_document<char> doc;
     XmlNode* root = nullptr;
     std::string error;
-    if (!loadXmlDocument("test.xml", buffer, doc, "universe", root, error)) {
+    if (!loadXmlDocument(dataFile("test.xml").c_str(), buffer, doc, "universe", root, error)) {
         sayLine("No galaxy outline: " + error);
         return;
     }

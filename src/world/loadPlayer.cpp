@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "core/dataFiles.h"
 #include "core/diagnostics.h"
 #include "data/defaultVals.h"
 #include "entities/player.h"
@@ -13,7 +14,7 @@ Player* initializePlayer()
     std::vector<std::vector<float>> table;
     std::vector<std::vector<std::string>> text;
     long count = 0;
-    if (!readTable("playerdata.txt", 7, table, text, count) || table.empty()) {
+    if (!readTable(dataFile("playerdata.txt").c_str(), 7, table, text, count) || table.empty()) {
         // Nothing to build from: the ship starts with the built-in constants at the centre.
         sayLine("playerdata read failure");
         return new Player(point{0, 0});

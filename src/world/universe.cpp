@@ -2,9 +2,10 @@
 // panels whose layout the world model below does not know.
 #include "entities/worldState.h"
 
+#include "core/dataFiles.h"
 #include "ui/uiDisplay.h"
 
-Universe::Universe() : Universe("test.xml", "projectiles.xml") {}
+Universe::Universe() : Universe(dataFile("test.xml").c_str(), dataFile("projectiles.xml").c_str()) {}
 
 Universe::~Universe()
 {
