@@ -109,6 +109,25 @@ TEST_F(ScriptApi, RegistryHoldsThePlayerTheDocumentPlanetNamesAndTwelveGlobals)
     EXPECT_EQ(lua_gettop(L), 0);
 }
 
+TEST_F(ScriptApi, PlaySoundRefusesEachKindOfBadNameOnceAndOpensNothing)
+{
+    ReportLog log;
+    for (int pass = 0; pass < 2; ++pass)
+        run("playSound(5) playSound() playSound(string.rep('a', 300)) playSound('../x.wav') playSound('/etc/passwd')"
+            " playSound('sub/../../x.wav') playSound('nope.wav') playSound('nope.wav')");
+    std::vector<std::string> lines;
+    for (const Report& r : log.records) {
+        EXPECT_EQ(r.severity, Severity::Error) << r.what;
+        lines.push_back(reportText(r));
+    }
+    const std::string refused = "ui.lua: playSound: refused: ";
+    EXPECT_EQ(lines, (std::vector<std::string>{refused + "number is not a file name", refused + "no value is not a file name",
+                                               refused + "a name longer than 200 characters",
+                                               refused + "a path out of the data folder",
+                                               refused + "an absolute path: sounds are named within the data folder",
+                                               "nope.wav: no such sound file in the data folder; that sound stays silent"}));
+}
+
 TEST_F(ScriptApi, GettersTrackThePlayerAndInputSwitchesWriteThrough)
 {
     struct {

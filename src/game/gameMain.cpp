@@ -11,6 +11,7 @@
 #include "core/options.h"
 #include "entities/worldState.h"
 #include "data/defaultVals.h"
+#include "data/emitterData.h"
 #include "world/loadGalaxy.h"
 #include "data/shaders.h"
 #include "entities/player.h"
@@ -85,6 +86,7 @@ static void runUiScript(lua_State* L)
 
 int SDL_main(int argc, char** argv)
 {
+    emitters = readAndExpandEmitterData();  // first: the galaxy loader checks the wormholes against them
     std::srand(unsigned(std::time(nullptr)));
     sayLine("Starting this thing");
     // Decoding needs no window: images and sounds decode while the window opens.

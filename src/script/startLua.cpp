@@ -14,6 +14,7 @@
 #include "entities/worldState.h"
 #include "entities/player.h"
 #include "core/diagnostics.h"
+#include "core/report.h"
 #include "script/market.h"
 #include "sound/soundBank.h"
 #include "sound/soundMixer.h"
@@ -119,11 +120,11 @@ int playSoundFromScript(lua_State* L)
 {
     static std::set<std::string> said;
     auto refuse = [](const std::string& why) {
-        if (said.insert(why).second) std::fprintf(stderr, "playSound refused %s\n", why.c_str());
+        if (said.insert(why).second) report({"ui.lua", "playSound", "refused: " + why, Severity::Error});
         return 0;
     };
     int type = lua_type(L, 1);
-    if (type != LUA_TSTRING) return refuse(std::string("a ") + lua_typename(L, type) + ": it takes a file name");
+    if (type != LUA_TSTRING) return refuse(std::string(lua_typename(L, type)) + " is not a file name");
     size_t length = 0;
     const char* text = lua_tolstring(L, 1, &length);
     std::string_view file(text, length);

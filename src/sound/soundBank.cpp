@@ -4,7 +4,6 @@
 
 #include <algorithm>
 #include <cctype>
-#include <cstdio>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -13,6 +12,7 @@
 #include <set>
 
 #include "core/dataFiles.h"
+#include "core/report.h"
 
 namespace {
 
@@ -50,7 +50,6 @@ bool readFile(const std::string& path, std::vector<unsigned char>& bytes)
     return !in.bad();
 }
 
-void say(const std::string& line) { std::fprintf(stderr, "%s\n", line.c_str()); }
 
 // A chunk the mixer converts itself, for files our own decoder does not take.
 Mix_Chunk* loadThroughMixer(const std::vector<unsigned char>& bytes)
@@ -173,7 +172,7 @@ void bindSounds(bool deviceOpen, bool nativeFormat)
             sound.chunk = loadThroughMixer(sound.bytes);
         }
         sound.bytes = std::vector<unsigned char>();
-        if (!sound.chunk) say("Sound file " + sound.file + " cannot be read as a WAV file; it stays silent");
+        if (!sound.chunk) report({sound.file, "", "cannot be read as a WAV file; that sound stays silent", Severity::Error});
     }
 }
 
@@ -183,7 +182,7 @@ int soundNamed(std::string_view file)
     if (found != byName.end()) return found->second;
     if (reportedUnknown.size() < MAX_REPORTED_UNKNOWN && reportedUnknown.find(file) == reportedUnknown.end()) {
         reportedUnknown.emplace(file);
-        say("No sound file " + std::string(file) + " in the data folder; that sound stays silent");
+        report({std::string(file), "", "no such sound file in the data folder; that sound stays silent", Severity::Error});
     }
     return -1;
 }

@@ -5,10 +5,11 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstdio>
+#include <string>
 #include <cstdlib>
 #include <vector>
 
+#include "core/report.h"
 #include "sound/soundBank.h"
 #include "sound/soundLaw.h"
 
@@ -59,7 +60,10 @@ struct Mixer {
 
 Mixer mixer;
 
-void say(const char* what, const char* why) { std::fprintf(stderr, "%s: %s; the game plays on without sound\n", what, why); }
+void sayNoDevice(const char* why)
+{
+    report({"", "", std::string("No audio device: ") + why + "; the game plays on without sound", Severity::Error});
+}
 
 SoundPlace heardAt(const Playing& p, point listener, float halfWidth)
 {
@@ -188,12 +192,12 @@ void openSound(bool muted)
 {
     mixer.muted = muted;
     if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) {
-        say("No audio device", SDL_GetError());
+        sayNoDevice(SDL_GetError());
         bindSounds(false, false);
         return;
     }
     if (Mix_OpenAudio(RATE, AUDIO_S16SYS, 2, BUFFER_SAMPLES) != 0) {
-        say("No audio device", Mix_GetError());
+        sayNoDevice(Mix_GetError());
         SDL_QuitSubSystem(SDL_INIT_AUDIO);
         bindSounds(false, false);
         return;
@@ -245,7 +249,7 @@ void playFrameSounds(point listener, float halfWidth)
 void toggleSound()
 {
     mixer.muted = !mixer.muted;
-    std::fprintf(stderr, "Sound %s\n", mixer.muted ? "off" : "on");
+    report({"", "", mixer.muted ? "Sound off" : "Sound on", Severity::Error});
     if (!mixer.muted || !mixer.open) return;
     Mix_HaltChannel(-1);
     for (Playing& p : mixer.channels) p = Playing{};
