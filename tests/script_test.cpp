@@ -6,6 +6,7 @@
 #include <sstream>
 #include <string>
 
+#include "core/report.h"
 #include "entities/worldState.h"
 #include "world/loadGalaxy.h"
 #include "entities/player.h"
