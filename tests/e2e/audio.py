@@ -22,6 +22,10 @@ class Capture:
         game.pause(settle)
         start = self.size()
         game.pause(seconds)
+        return self.since(start)
+
+    def since(self, start):
+        """The stream written from start (a size() taken earlier) until now."""
         with open(self.path, "rb") as f:
             f.seek(start)
             data = f.read(self.size() - start)
