@@ -8,6 +8,7 @@
 
 #include "data/shaders.h"
 #include "game/diagnostics.h"
+#include "render/batch.h"
 #include "render/textures.h"
 
 namespace {
@@ -36,6 +37,7 @@ Emitter::Emitter(EmitterTable copied) : table(std::move(copied))
 {
     std::printf("Emitter construct\n");
     std::srand(unsigned(std::time(nullptr)));
+    batch.flush();
     unsigned int prog = program();
     if (prog) reportError();
     std::printf("shader size: %zu\n", shaders.size());
@@ -76,6 +78,7 @@ unsigned int Emitter::program() const
 
 void Emitter::updateValue(const float& value, const int& slot)
 {
+    batch.flush();  // the uniform belongs to a program the batch may be using
     unsigned int prog = program();
     if (!prog || slot < 0 || size_t(slot) >= uniforms.size()) return;
     glUseProgram(prog);
@@ -96,6 +99,7 @@ void Emitter::update(int dt, bool)
     unsigned int prog = program();
     if (!prog || uniforms.empty()) return;
     reportError();
+    batch.flush();
 
     glUseProgram(prog);
     glBindTexture(GL_TEXTURE_2D, textureAt(textures, TEX_FLAME));

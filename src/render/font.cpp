@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "game/diagnostics.h"
+#include "render/batch.h"
 
 unsigned letterTextures[128];
 GlyphMetrics letterMetrics[128];
@@ -169,6 +170,7 @@ static void drawGlyph(const GlyphMetrics& m, float k)
 
 void Font::displayText(std::string s, float x, float y, float scale, bool center)
 {
+    batch.flush();
     glBindTexture(GL_TEXTURE_2D, 0);
     if (!ready || s.empty()) return;
     float k = scale * 0.0001f;
