@@ -31,6 +31,7 @@ public:
     void clear(point position);  // collapses the ribbon, e.g. across a warp
 
 private:
-    bool onScreen(point position) const;
+    void extent(point position, point& low, point& high) const;  // the box of the samples and position
+    bool onScreen(point low, point high) const;
     void ribbonPair(point here, point before, float strength) const;
 };

@@ -2,9 +2,11 @@
 
 #include <GL/glew.h>
 
+#include <algorithm>
 #include <cmath>
 
 #include "game/diagnostics.h"
+#include "render/view.h"
 
 Batch batch;
 
@@ -38,6 +40,11 @@ void Batch::adopt()
     glGetFloatv(GL_CURRENT_COLOR, c);
     wanted = State{unsigned(texture), unsigned(source), unsigned(destination), mode, 0};
     current = Rgba{c[0], c[1], c[2], c[3]};
+    // Cells of 16 pixels; a pixel of slack round every shape (a line lights
+    // pixels up to half a pixel off it). With no camera known every shape
+    // keeps its place.
+    const float pixel = pixelSize();
+    grid.reset(16 * pixel, pixel);
 }
 
 void Batch::apply(const State& s) const
@@ -79,18 +86,33 @@ bool Batch::ready()
     return hasContext;
 }
 
-Batch::Run& Batch::runFor(Kind kind, unsigned program)
+Batch::Run& Batch::runFor(Kind kind, unsigned program, point low, point high)
 {
     State s = wanted;
     s.program = program;
-    if (runs.empty() || runs.back().kind != kind || !(runs.back().state == s))
-        runs.push_back(Run{kind, s, vertices.size(), 0, stripFirsts.size(), 0});
-    return runs.back();
-}
-
-void Batch::add(float x, float y, float s, float t, Rgba c, float z, float w)
-{
-    vertices.push_back(Vertex{x, y, z, w, s, t, c});
+    // Only the latest run of this state can take the shape; looking far back
+    // would cost more than it saves.
+    const size_t LOOK_BACK = 8;
+    size_t join = used;
+    for (size_t i = used; i > 0 && used - i < LOOK_BACK; --i) {
+        const Run& r = runs[i - 1];
+        if (r.kind == kind && r.state == s) {
+            join = i - 1;
+            break;
+        }
+    }
+    if (join == used || grid.lastOver(low, high) > int(join)) {
+        if (used == runs.size()) runs.emplace_back();
+        Run& fresh = runs[used];
+        fresh.kind = kind;
+        fresh.state = s;
+        fresh.vertices.clear();
+        fresh.stripFirsts.clear();
+        fresh.stripCounts.clear();
+        join = used++;
+    }
+    grid.mark(low, high, int(join));
+    return runs[join];
 }
 
 void Batch::square(point centre, float halfSize, float degrees)
@@ -120,11 +142,17 @@ void Batch::quad(point centre, float degrees, const point (&corners)[4], const p
     }
     float c = 1, s = 0;
     if (degrees != 0) rotation(degrees, c, s);
-    runFor(QUADS, 0).count += 4;
+    Vertex placed[4];
+    point low{INFINITY, INFINITY}, high{-INFINITY, -INFINITY};
     for (int i = 0; i < 4; ++i) {
         const point k = corners[i];
-        add(c * k.x - s * k.y + centre.x, s * k.x + c * k.y + centre.y, texCoords[i].x, texCoords[i].y, current);
+        placed[i] = Vertex{c * k.x - s * k.y + centre.x, s * k.x + c * k.y + centre.y, 0, 1, texCoords[i].x, texCoords[i].y, current};
+        low = point{std::min(low.x, placed[i].x), std::min(low.y, placed[i].y)};
+        high = point{std::max(high.x, placed[i].x), std::max(high.y, placed[i].y)};
     }
+    // NaN corners fail both comparisons and leave the box empty: the grid then counts it as everywhere.
+    std::vector<Vertex>& to = runFor(QUADS, 0, low, high).vertices;
+    to.insert(to.end(), placed, placed + 4);
 }
 
 void Batch::line(point from, Rgba fromColour, point to, Rgba toColour)
@@ -142,12 +170,13 @@ void Batch::line(point from, Rgba fromColour, point to, Rgba toColour)
         glColor4f(current.r, current.g, current.b, current.a);
         return;
     }
-    runFor(LINES, 0).count += 2;
-    add(from.x, from.y, 0, 0, fromColour);
-    add(to.x, to.y, 0, 0, toColour);
+    point low{std::min(from.x, to.x), std::min(from.y, to.y)}, high{std::max(from.x, to.x), std::max(from.y, to.y)};
+    std::vector<Vertex>& v = runFor(LINES, 0, low, high).vertices;
+    v.push_back(Vertex{from.x, from.y, 0, 1, 0, 0, fromColour});
+    v.push_back(Vertex{to.x, to.y, 0, 1, 0, 0, toColour});
 }
 
-void Batch::beginRibbon(unsigned program)
+void Batch::beginRibbon(unsigned program, point low, point high)
 {
     if (!ready()) return;
     ++shapes;
@@ -158,11 +187,9 @@ void Batch::beginRibbon(unsigned program)
         glBegin(GL_QUAD_STRIP);
         return;
     }
-    Run& run = runFor(STRIPS, program);
-    ribbonStart = vertices.size();
-    stripFirsts.push_back(int(ribbonStart));
-    stripCounts.push_back(0);
-    run.strips += 1;
+    ribbon = &runFor(STRIPS, program, low, high);
+    ribbon->stripFirsts.push_back(int(ribbon->vertices.size()));
+    ribbon->stripCounts.push_back(0);
 }
 
 void Batch::ribbonVertex(float x, float y, float z, float w, Rgba c)
@@ -173,7 +200,9 @@ void Batch::ribbonVertex(float x, float y, float z, float w, Rgba c)
         glVertex4f(x, y, z, w);
         return;
     }
-    vertices.push_back(Vertex{x, y, z, w, 0, 0, c});
+    if (!ribbon) return;
+    ribbon->vertices.push_back(Vertex{x, y, z, w, 0, 0, c});
+    ribbon->stripCounts.back() += 1;
 }
 
 void Batch::endRibbon()
@@ -185,24 +214,26 @@ void Batch::endRibbon()
         if (glUseProgram) glUseProgram(0);
         return;
     }
-    const size_t count = vertices.size() - ribbonStart;
-    runs.back().count += count;
-    stripCounts.back() = int(count);
+    ribbon = nullptr;
 }
 
 void Batch::drawRun(const Run& run)
 {
-    if (run.count == 0) return;
+    if (run.vertices.empty()) return;
     apply(run.state);
     ++drawCalls;
+    const GLsizei stride = sizeof(Vertex);
+    glVertexPointer(4, GL_FLOAT, stride, &run.vertices[0].x);
+    glTexCoordPointer(2, GL_FLOAT, stride, &run.vertices[0].s);
+    glColorPointer(4, GL_FLOAT, stride, &run.vertices[0].c);
+    const GLsizei count = GLsizei(run.vertices.size());
     switch (run.kind) {
-    case QUADS: glDrawArrays(GL_QUADS, GLint(run.first), GLsizei(run.count)); break;
-    case LINES: glDrawArrays(GL_LINES, GLint(run.first), GLsizei(run.count)); break;
+    case QUADS: glDrawArrays(GL_QUADS, 0, count); break;
+    case LINES: glDrawArrays(GL_LINES, 0, count); break;
     case STRIPS:
         if (!glMultiDrawArrays) break;
         // One call for every ribbon of the run; each stays its own strip.
-        glMultiDrawArrays(GL_QUAD_STRIP, &stripFirsts[run.firstStrip], &stripCounts[run.firstStrip],
-                          GLsizei(run.strips));
+        glMultiDrawArrays(GL_QUAD_STRIP, run.stripFirsts.data(), run.stripCounts.data(), GLsizei(run.stripFirsts.size()));
         break;
     }
 }
@@ -211,25 +242,19 @@ void Batch::flush()
 {
     if (!open) return;
     open = false;
-    if (!runs.empty()) {
-        const GLsizei stride = sizeof(Vertex);
+    if (used > 0) {
         glEnableClientState(GL_VERTEX_ARRAY);
         glEnableClientState(GL_TEXTURE_COORD_ARRAY);
         glEnableClientState(GL_COLOR_ARRAY);
-        glVertexPointer(4, GL_FLOAT, stride, &vertices[0].x);
-        glTexCoordPointer(2, GL_FLOAT, stride, &vertices[0].s);
-        glColorPointer(4, GL_FLOAT, stride, &vertices[0].c);
-        for (const Run& run : runs) drawRun(run);
+        for (size_t i = 0; i < used; ++i) drawRun(runs[i]);
         glDisableClientState(GL_COLOR_ARRAY);
         glDisableClientState(GL_TEXTURE_COORD_ARRAY);
         glDisableClientState(GL_VERTEX_ARRAY);
         reportError();
     }
-    // The capacity stays: the next frame fills the same memory.
-    vertices.clear();
-    runs.clear();
-    stripFirsts.clear();
-    stripCounts.clear();
+    // The runs keep their capacity: the next frame fills the same memory.
+    used = 0;
+    ribbon = nullptr;
     apply(wanted);
     glColor4f(current.r, current.g, current.b, current.a);
 }

@@ -1,7 +1,9 @@
 // One place that talks to GL for everything drawn many times a frame. Callers
-// set state and submit shapes; the batch keeps them in submission order and
-// draws each run of shapes that share a texture, blend, texture mode and
-// program with one call, so the picture is the one the shapes would have made
+// set state and submit shapes; the batch gathers them into runs of shapes that
+// share a texture, blend, texture mode and program and draws each run with one
+// call. A shape joins the latest run of its state, even past runs of other
+// states, when nothing in those lies under it (CoverGrid): any two shapes that
+// share a pixel keep their order, so the picture is the one the shapes make
 // drawn one by one, at a fraction of the driver's work.
 //
 // Anyone who calls GL directly between submissions calls flush() first; the
@@ -11,6 +13,7 @@
 #include <vector>
 
 #include "core/basics.h"
+#include "render/coverGrid.h"
 
 // GL's own values, so that callers need no GL header.
 const unsigned BLEND_ONE = 1, BLEND_SRC_ALPHA = 0x0302, BLEND_ONE_MINUS_SRC_ALPHA = 0x0303;
@@ -40,8 +43,9 @@ public:
     void line(point from, Rgba fromColour, point to, Rgba toColour);
 
     // A ribbon: a quad strip through `program`, each vertex four numbers and a
-    // colour, given between beginRibbon and endRibbon.
-    void beginRibbon(unsigned program);
+    // colour, given between beginRibbon and endRibbon; everything it draws lies
+    // in the box from low to high.
+    void beginRibbon(unsigned program, point low, point high);
     void ribbonVertex(float x, float y, float z, float w, Rgba c);
     void endRibbon();
 
@@ -70,26 +74,25 @@ private:
         Rgba c;
     };
     struct Run {
-        Kind kind;
+        Kind kind = QUADS;
         State state;
-        size_t first, count;          // vertices
-        size_t firstStrip, strips;    // entries of stripFirsts/stripCounts
+        std::vector<Vertex> vertices;
+        std::vector<int> stripFirsts, stripCounts;  // STRIPS: one entry per ribbon
     };
 
     bool open = false;  // false: GL may have moved on since the last flush
     bool hasContext = false;
     State wanted;
     Rgba current{1, 1, 1, 1};
-    std::vector<Vertex> vertices;
-    std::vector<Run> runs;
-    std::vector<int> stripFirsts, stripCounts;
-    size_t ribbonStart = 0;
+    std::vector<Run> runs;  // the first `used` are this frame's; the rest keep their memory
+    size_t used = 0;
+    Run* ribbon = nullptr;  // the run the open ribbon goes to
+    CoverGrid grid;
 
     void adopt();
     bool ready();  // adopts GL's state when needed; false without a context
     void apply(const State& s) const;
-    Run& runFor(Kind kind, unsigned program);
-    void add(float x, float y, float s, float t, Rgba c, float z = 0, float w = 1);
+    Run& runFor(Kind kind, unsigned program, point low, point high);
     void drawRun(const Run& run);
 };
 

@@ -35,7 +35,7 @@ void clearView() { view.known = false; }
 
 float pixelSize()
 {
-    if (!cullingEnabled || !view.known || view.heightPixels <= 0) return 0;
+    if (!view.known || view.heightPixels <= 0) return 0;
     return 2 * view.slopeY * view.eyeDistance / float(view.heightPixels);
 }
 

@@ -20,5 +20,5 @@ void clearView();
 // False only when the disc of this radius round centre, depth units behind the
 // world plane, lies wholly outside the view.
 bool onScreen(point centre, float radius, float depth = 0);
-// Game units per pixel on the world plane; 0 with no camera known or culling off.
+// Game units per pixel on the world plane; 0 with no camera known.
 float pixelSize();
