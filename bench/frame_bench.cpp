@@ -17,11 +17,12 @@
 
 #include <lua.hpp>
 
-#include "core/worldState.h"
+#include "entities/worldState.h"
 #include "data/defaultVals.h"
 #include "data/emitterData.h"
 #include "data/shaders.h"
-#include "data/loadGalaxy.h"
+#include "world/loadGalaxy.h"
+#include "world/loadPlayer.h"
 #include "entities/timer.h"
 #include "game/frameProcessing.h"
 #include "game/gameMain.h"
@@ -32,8 +33,8 @@
 #include "render/batch.h"
 #define HAVE_BATCH 1
 #endif
-#if __has_include("core/shipGrid.h")
-#include "core/shipGrid.h"
+#if __has_include("entities/shipGrid.h")
+#include "entities/shipGrid.h"
 #define HAVE_SHIP_GRID 1
 #endif
 

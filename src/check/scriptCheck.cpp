@@ -3,14 +3,15 @@
 #include <lua.hpp>
 
 #include "check/contentCheck.h"
+#include "core/dataFiles.h"
 #include "script/budgetedCall.h"
 
 namespace {
 
-// Lua errors begin with "ui.lua:LINE:"; the line is the element of the report.
+// Lua errors begin with the path read and ":LINE:"; the line is the element of the report.
 void addLuaError(ContentProblems& problems, const char* what, std::string message)
 {
-    const std::string prefix = "ui.lua:";
+    const std::string prefix = dataFile("ui.lua") + ":";
     std::string where = "file";
     if (message.compare(0, prefix.size(), prefix) == 0) {
         size_t colon = message.find(':', prefix.size());
@@ -29,7 +30,7 @@ void checkUiScript(ContentProblems& problems)
 {
     lua_State* L = luaL_newstate();
     luaL_openlibs(L);
-    int status = luaL_loadfile(L, "ui.lua");
+    int status = luaL_loadfile(L, dataFile("ui.lua").c_str());
     if (status == LUA_ERRFILE) {
         problems.add("ui.lua", "file", "cannot be read");
     } else if (status != 0) {

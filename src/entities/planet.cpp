@@ -4,7 +4,7 @@
 #include <cmath>
 #include <cstdio>
 
-#include "core/worldState.h"
+#include "entities/worldState.h"
 #include "entities/player.h"
 #include "entities/star.h"
 #include "entities/timer.h"

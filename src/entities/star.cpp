@@ -2,7 +2,7 @@
 
 #include <cmath>
 
-#include "core/worldState.h"
+#include "entities/worldState.h"
 #include "entities/player.h"
 #include "entities/timer.h"
 #include "render/batch.h"

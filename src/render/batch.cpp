@@ -5,7 +5,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "game/diagnostics.h"
+#include "core/diagnostics.h"
 #include "render/view.h"
 
 Batch batch;

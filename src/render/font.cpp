@@ -6,7 +6,7 @@
 #include <cstdlib>
 #include <vector>
 
-#include "game/diagnostics.h"
+#include "core/diagnostics.h"
 #include "render/batch.h"
 
 unsigned letterTextures[128];

@@ -6,7 +6,7 @@
 
 #include "core/luaTable.h"
 #include "core/xmlAttributes.h"
-#include "game/diagnostics.h"
+#include "core/diagnostics.h"
 #include "script/startLua.h"
 
 namespace {
