@@ -146,6 +146,27 @@ void gameFrame(benchmark::State& state)
     state.counters["ships"] = double(world.ships.size());
 }
 
+// The empty game (no ships) zoomed out by the given number of wheel clicks:
+// what the background costs.
+void emptyFrame(benchmark::State& state)
+{
+    QuietStdout quiet;
+    GameLoop* loop = gameLoop();
+    if (!loop) return state.SkipWithError("no assets folder");
+    WorldState& world = loop->universe->currentWorld();
+    world.ships.clear();
+    world.projectiles.clear();
+    loop->spawnClock = ~0u / 2;
+    const float zoom = loop->zoom;
+    loop->zoom = 4000 * std::pow(1.2f, float(state.range(0)));
+    loop->now = SDL_GetTicks();
+    for (auto _ : state) {
+        runFrame(*loop);
+        glFinish();
+    }
+    loop->zoom = zoom;
+}
+
 // Zoomed out by 22 wheel clicks, the whole playfield in view: pursuers spread
 // over it at top speed, each with its full trail behind it.
 void zoomedFrame(benchmark::State& state)
@@ -269,6 +290,9 @@ int main(int argc, char** argv)
             ->ArgName("ships")->Arg(100)->Arg(1000)->Arg(2000)->Unit(benchmark::kMillisecond)->UseRealTime();
     if (withGl)
         benchmark::RegisterBenchmark("game/frame", gameFrame)->ArgName("ships")->Arg(0)->Arg(2000)
+            ->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(2);
+    if (withGl)
+        benchmark::RegisterBenchmark("game/empty", emptyFrame)->ArgName("clicks")->Arg(0)->Arg(3)->Arg(9)
             ->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(2);
     if (withGl)
         benchmark::RegisterBenchmark("game/zoomed", zoomedFrame)->ArgName("ships")->Arg(0)->Arg(250)->Arg(500)

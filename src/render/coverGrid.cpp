@@ -7,6 +7,7 @@ void CoverGrid::reset(float newCell, float newPad)
 {
     cell = newCell;
     pad = newPad;
+    if (highest < 0) return;  // nothing marked: nothing to clear
     everywhere = highest = -1;
     std::fill(buckets.begin(), buckets.end(), -1);
 }
