@@ -2,8 +2,8 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstdio>
 
+#include "core/report.h"
 #include "entities/worldState.h"
 #include "entities/player.h"
 #include "entities/star.h"
@@ -19,8 +19,7 @@ Planet::Planet(int id, float radius, float density, float orbitRadius, float orb
       orbitAngle(float(initLoc * 3.14 / 180)), rotationalSpeed(rotationalSpeed), rotation(initRot),
       texture(texture), name(name)
 {
-    std::printf("%s\n", this->name.c_str());
-    std::fflush(stdout);
+    sayLine(this->name.c_str());
 }
 
 // The landed player rests on the surface, turning with the spin; its velocity is

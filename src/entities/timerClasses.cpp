@@ -2,14 +2,13 @@
 // growing ring that damages every enemy ship inside it).
 #include "entities/timerClasses.h"
 
-#include <cstdio>
-
 #include "entities/worldState.h"
 #include "data/defaultVals.h"
 #include "entities/ship.h"
 #include "render/batch.h"
 #include "render/textures.h"
 #include "render/view.h"
+#include "core/report.h"
 
 namespace {
 
@@ -40,7 +39,7 @@ TShockwave::TShockwave(int size, int begin, int duration, point location)
 
 void TShockwave::execute(int now, WorldState& world)
 {
-    std::printf("Triggered\n");
+    report({"", "", "Triggered", Severity::Trace});
     float r = duration != 0 ? (now - begin) * size / duration * 1.56 : 0.0f;
 
     batch.colour(1, 0, 0, 0.3f);  // set even when culled: later drawing sees the colour it leaves
