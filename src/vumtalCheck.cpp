@@ -4,7 +4,6 @@
 // is 0 when clean, 1 on any problem, 2 when the command line is wrong or a
 // folder cannot be read.
 #include <iostream>
-#include <sstream>
 
 #include "check/contentCheck.h"
 #include "core/dataFiles.h"
@@ -13,12 +12,8 @@
 int main(int argc, char** argv)
 {
     const Options options = parseCheckOptions(argc, argv);
-    std::ostringstream answer;
-    const int answered = answerOptions(options, "vumtal-check", checkUsage(), answer, std::cerr);
-    if (answered != OPTIONS_GO_ON) {
-        std::cout << answer.str();
-        return answered;
-    }
+    const int answered = answerOptions(options, "vumtal-check", checkUsage(), std::cout, std::cerr);
+    if (answered != OPTIONS_GO_ON) return answered;
     if (chooseModFolders(options, "vumtal-check", std::cerr) != 0) return CHECK_UNREADABLE;
     if (!options.data.empty()) return checkContent(options.data, std::cerr);
     if (chooseDataFolder(options, "vumtal-check", std::cerr) != 0) return CHECK_UNREADABLE;

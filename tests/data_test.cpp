@@ -775,11 +775,12 @@ TEST(EmitterTables, FilesAreReadUpToTheFirstGap)
     writeFile(mod, "emitterShade1.txt", "#\n8 9\n");
     writeFile(mod, "emitterShade2.txt", "#\n1 2\n");
     dataFolders = DataFolders{dir, {mod}};
-    StdoutCapture quiet;
+    ReportLog log;
     tables = readAndExpandEmitterData();
-    quiet.text();
     dataFolders = DataFolders();
     EXPECT_EQ(tables, (std::vector<EmitterTable>{{{{2, 3}}}, {{{8, 9}}}, {{{1, 2}}}, {{{6, 7}}}}));
+    ASSERT_GE(log.records.size(), 2u);
+    EXPECT_EQ(log.records[1].what, "Processing " + mod + "/emitterShade1.txt");
 }
 
 // ---- Shader sources -----------------------------------------------------------
