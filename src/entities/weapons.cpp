@@ -23,7 +23,7 @@ const int MOUSE_ON_SHIP = 20;  // game units on each axis
 // Compass degrees from one point to another: 0 along +y, clockwise, in [0, 360).
 float compassTowards(point from, point target)
 {
-    float a = std::atan2(target.y - from.y, target.x - from.x) * 57.3;
+    float a = std::atan2(target.y - from.y, target.x - from.x) * ROUGH_DEGREES_PER_RADIAN;
     float compass = 90 - a;
     if (compass < 0) compass += 360;
     return compass;
@@ -118,7 +118,7 @@ void drawBeam(point origin, point d, point end)
     const point corners[4] = {{-10, 0}, {-10, len}, {10, len}, {10, 0}};
     const point texCoords[4] = {{0, 0.5f}, {0, 0.5f}, {1, 0.5f}, {1, 0.5f}};
     batch.bindTexture(textureAt(textures, TEX_LASER));
-    batch.quad(origin, float((std::atan2(d.y, d.x) - 1.57) * 57.2958), corners, texCoords);
+    batch.quad(origin, float((std::atan2(d.y, d.x) - QUARTER_TURN) * DEGREES_PER_RADIAN), corners, texCoords);
     batch.bindTexture(0);
 }
 
