@@ -1,7 +1,8 @@
 #include "script/budgetedCall.h"
 
-#include <cstdio>
 #include <string>
+
+#include "core/report.h"
 
 namespace {
 
@@ -48,8 +49,7 @@ bool callLuaBudgeted(lua_State* L, const char* name, int nargs, int nresults, in
 
     std::string line = luaErrorLine(L);
     lua_pop(L, 1);
-    std::printf("Lua %s stopped: %s\n", name, line.c_str());
-    std::fflush(stdout);
+    report({"", "", formatted("Lua %s stopped: %s", name, line.c_str()), Severity::Warning});
     return false;
 }
 
