@@ -20,6 +20,7 @@
 #include "render/textures.h"
 #include "render/view.h"
 #include "script/budgetedCall.h"
+#include "script/sandbox.h"
 #include "script/startLua.h"
 
 const int w = 1280;
@@ -74,8 +75,9 @@ static void runUiScript(lua_State* L)
 {
     sayLine("Loading LUA");
     // Budgeted: a script that never returns must not hold the game at start-up.
-    if (luaL_loadfile(L, "ui.lua") != 0 || !callLuaBudgeted(L, "ui.lua", 0, LUA_MULTRET)) sayLine("Error opening ui.lua");
+    if (loadScriptFile(L, "ui.lua") != 0 || !callLuaBudgeted(L, "ui.lua", 0, LUA_MULTRET)) sayLine("Error opening ui.lua");
     stackDump(L);
+    lua_settop(L, 0);  // the later exchanges start from an empty stack
 }
 
 int SDL_main(int, char**)
@@ -113,8 +115,8 @@ int SDL_main(int, char**)
     universe->player = initializePlayer();
     sayLine("Player initialized");
 
-    loop.L = luaL_newstate();
-    luaL_openlibs(loop.L);
+    loop.L = newScriptState();
+    if (!loop.L) return 1;
     runUiScript(loop.L);
 
     glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
