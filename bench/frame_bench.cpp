@@ -15,19 +15,20 @@
 
 #include <lua.hpp>
 
-#include "core/worldState.h"
+#include "entities/worldState.h"
 #include "data/defaultVals.h"
 #include "data/emitterData.h"
 #include "data/shaders.h"
-#include "data/loadGalaxy.h"
+#include "world/loadGalaxy.h"
+#include "world/loadPlayer.h"
 #include "entities/timer.h"
 #include "game/frameProcessing.h"
 #include "game/gameMain.h"
 #include "render/font.h"
 #include "render/textures.h"
 #include "scene.h"
-#if __has_include("core/shipGrid.h")
-#include "core/shipGrid.h"
+#if __has_include("entities/shipGrid.h")
+#include "entities/shipGrid.h"
 #define HAVE_SHIP_GRID 1
 #endif
 

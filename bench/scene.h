@@ -3,7 +3,7 @@
 // targets (a quarter of them homing), stars with planets, and timed events.
 #pragma once
 
-#include "core/worldState.h"
+#include "entities/worldState.h"
 #include "entities/player.h"
 
 // Weapon and ship tables the scene's shots and ships use (replaces both tables).

@@ -6,9 +6,9 @@
 #include <cstdlib>
 #include <unistd.h>
 
-#include "core/worldState.h"
+#include "entities/worldState.h"
 #include "data/defaultVals.h"
-#include "data/loadGalaxy.h"
+#include "world/loadGalaxy.h"
 #include "entities/star.h"
 #include "scene.h"
 

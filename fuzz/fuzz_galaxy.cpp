@@ -6,9 +6,9 @@
 
 #include <lua.hpp>
 
-#include "core/worldState.h"
+#include "entities/worldState.h"
 #include "data/defaultVals.h"
-#include "data/loadGalaxy.h"
+#include "world/loadGalaxy.h"
 #include "fuzzSupport.h"
 
 static lua_State* L = nullptr;

@@ -10,7 +10,7 @@
 
 #include <lua.hpp>
 
-#include "core/worldState.h"
+#include "entities/worldState.h"
 #include "fuzzSupport.h"
 #include "ui/uiDisplay.h"
 #include "ui/uiWrapper.h"

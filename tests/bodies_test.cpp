@@ -4,7 +4,7 @@
 
 #include <cmath>
 
-#include "core/worldState.h"
+#include "entities/worldState.h"
 #include "data/defaultVals.h"
 #include "entities/planet.h"
 #include "entities/player.h"

@@ -7,6 +7,7 @@
 #include <sstream>
 
 #include "check/contentCheck.h"
+#include "core/dataFiles.h"
 #include "support/testFiles.h"
 
 namespace {
@@ -99,6 +100,29 @@ TEST(ContentCheck, DocumentsAndScriptThatDoNotLoad)
         "ui.lua: line 2: does not load: ",
         "shader0.vs: file: empty shader source",
     });
+}
+
+// A mod laid over clean data: only the mod's files are at fault, and each is
+// named by its path in the mod, from wherever the checker was started.
+TEST(ContentCheck, ModFaultsAreNamedByTheirPathInTheMod)
+{
+    const std::string top = makeScratchDir();
+    writeFile(top, "mod/ui.lua", "function addUI(\n");
+    writeFile(top, "mod/dust.png", "not an image\n");
+    writeFile(top, "mod/emitterShade2.txt", "#\n1\n");
+    ScopedWorkingDir cd(top);
+    dataFolders.mods = {"mod"};
+    std::ostringstream err;
+    const CheckStatus status = checkContent(VUMTAL_ASSETS_DIR, err);
+    dataFolders = DataFolders();
+    EXPECT_EQ(status, CHECK_FAULTS);
+    const std::string mod = std::filesystem::canonical(top + "/mod").string();
+    expectAllIn(err.str(), {
+        mod + "/ui.lua: line 2: does not load: ",
+        mod + "/dust.png: file: unreadable image",
+        mod + "/emitterShade2.txt: block 0: 0 rows",
+    });
+    EXPECT_EQ(err.str().find("\nui.lua"), std::string::npos) << err.str();
 }
 
 TEST(ContentCheck, UnreadableDirectoryIsStatusTwo)

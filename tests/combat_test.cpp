@@ -10,7 +10,7 @@
 
 #include <rapidxml.hpp>
 
-#include "core/worldState.h"
+#include "entities/worldState.h"
 #include "data/defaultVals.h"
 #include "entities/player.h"
 #include "entities/projectile.h"

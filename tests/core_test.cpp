@@ -1,12 +1,19 @@
-// Geometry, units, text and the XML and Lua adapters.
+// Geometry, units, text, the XML and Lua adapters, and where data files come from.
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
+#include <sstream>
 
 #include "core/basics.h"
+#include "core/dataFiles.h"
 #include "core/luaTable.h"
+#include "core/options.h"
 #include "core/xmlAttributes.h"
+#include "support/testFiles.h"
 
 TEST(Geometry, DistancesAndSquares)
 {
@@ -172,4 +179,110 @@ TEST_F(LuaTables, WritersSetFieldsOfTheTopTable)
     EXPECT_FLOAT_EQ(getLuaTableFloat(L, "x", -1), 1.25f);
     lua_getfield(L, -1, "flag");
     EXPECT_TRUE(lua_toboolean(L, -1));
+}
+
+// ---- Command line and data folders -----------------------------------------------
+
+namespace {
+
+struct CommandLineRun {
+    int status;
+    std::string out, err;
+};
+
+CommandLineRun runCommandLine(std::vector<std::string> args)
+{
+    args.insert(args.begin(), "vumtal");
+    std::vector<char*> argv;
+    for (std::string& arg : args) argv.push_back(&arg[0]);
+    std::ostringstream out, err;
+    const int status = readCommandLine(int(argv.size()), argv.data(), out, err);
+    return {status, out.str(), err.str()};
+}
+
+int lineCount(const std::string& text) { return int(std::count(text.begin(), text.end(), '\n')); }
+
+}  // namespace
+
+TEST(CommandLine, EveryBadInputIsOneLineAndItsStatus)
+{
+    const std::string top = makeScratchDir();
+    writeFile(top, "data/test.xml", "<universe/>");
+    writeFile(top, "mod/ui.lua", "");
+    writeFile(top, "plain.txt", "");
+    mkdir((top + "/empty").c_str(), 0755);
+    ScopedWorkingDir cd(top);
+    const struct {
+        std::vector<std::string> args;
+        const char* environment;  // $VUMTAL_DATA, or nullptr for unset
+        int status;
+        const char* line;  // on standard error, the whole of it; nullptr for nothing
+    } cases[] = {
+        {{"--bogus"}, nullptr, 2, "unknown option --bogus; usage: vumtal [--data DIR] [--mod DIR]..."},
+        {{"--data"}, nullptr, 2, "--data needs a DIR"},
+        {{"--data", "--mod", "mod"}, nullptr, 2, "--data needs a DIR"},
+        {{"--mod="}, nullptr, 2, "--mod needs a DIR"},
+        {{"--help=yes"}, nullptr, 2, "--help takes no value"},
+        {{"data"}, nullptr, 2, "unexpected argument data"},
+        {{"--data", "plain.txt"}, nullptr, 1, "--data plain.txt: cannot be read (not a folder)"},
+        {{"--data", "gone"}, nullptr, 1, "--data gone: cannot be read (No such file or directory)"},
+        {{"--data", "empty"}, nullptr, 1, "--data empty: no test.xml there"},
+        {{"--data", "data", "--mod", "gone"}, nullptr, 1, "--mod gone: cannot be read"},
+        {{"--data", "data", "--mod", "mod", "--mod", "./mod/"}, nullptr, 2, "--mod ./mod/: given twice (as mod)"},
+        {{}, nullptr, 1, "no data folder: no test.xml in the working directory, or "},
+        {{}, "empty", 1, "no data folder: no test.xml in the working directory, $VUMTAL_DATA (empty), or "},
+        {{}, "data", OPTIONS_GO_ON, nullptr},
+        {{"--data", "data", "--mod", "mod", "--mod", "empty"}, "gone", OPTIONS_GO_ON, nullptr},
+        {{"--version"}, nullptr, 0, nullptr},
+        {{"--help", "--bogus"}, nullptr, 2, "unknown option --bogus"},
+    };
+    for (const auto& c : cases) {
+        const std::string label = ::testing::PrintToString(c.args);
+        if (c.environment) setenv("VUMTAL_DATA", c.environment, 1);
+        else unsetenv("VUMTAL_DATA");
+        const CommandLineRun run = runCommandLine(c.args);
+        EXPECT_EQ(run.status, c.status) << label << run.err;
+        if (!c.line) {
+            EXPECT_EQ(run.err, "") << label;
+            continue;
+        }
+        EXPECT_EQ(lineCount(run.err), 1) << label << run.err;
+        EXPECT_EQ(run.err.find(std::string("vumtal: ") + c.line), 0u) << label << run.err;
+        EXPECT_EQ(run.out, "") << label;
+    }
+    unsetenv("VUMTAL_DATA");
+    EXPECT_EQ(runCommandLine({"--version"}).out, std::string("vumtal ") + versionText() + "\n");
+    const CommandLineRun help = runCommandLine({"--help"});
+    EXPECT_EQ(help.out.find(gameUsage() + "\n"), 0u) << help.out;
+    dataFolders = DataFolders();
+}
+
+TEST(DataFiles, ModsOverrideTheDataFolderFileByFileAndTheLastModWins)
+{
+    const std::string top = makeScratchDir();
+    for (const char* path : {"data/test.xml", "data/ui.lua", "data/dust.png", "data/shipdata.txt", "early/ui.lua",
+                             "early/dust.png", "late/ui.lua"})
+        writeFile(top, path, "x");
+    mkdir((top + "/late/dust.png").c_str(), 0755);  // not a file: it hides nothing
+    ScopedWorkingDir cd(top);
+    const struct {
+        DataFolders folders;
+        const char* name;
+        const char* path;
+    } cases[] = {
+        {{"", {}}, "shipdata.txt", "shipdata.txt"},  // the working directory keeps names bare
+        {{"data", {}}, "shipdata.txt", "data/shipdata.txt"},
+        {{"data", {"early", "late"}}, "shipdata.txt", "data/shipdata.txt"},
+        {{"data", {"early", "late"}}, "ui.lua", "late/ui.lua"},
+        {{"data", {"late", "early"}}, "ui.lua", "early/ui.lua"},
+        {{"data", {"early", "late"}}, "dust.png", "early/dust.png"},
+        {{"data", {"early"}}, "missing.png", "data/missing.png"},
+    };
+    for (const auto& c : cases) {
+        dataFolders = c.folders;
+        EXPECT_EQ(dataFile(c.name), c.path) << c.name;
+    }
+    dataFolders = DataFolders();
+    EXPECT_TRUE(isDataFolder(top + "/data"));
+    EXPECT_FALSE(isDataFolder(top + "/early"));
 }

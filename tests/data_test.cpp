@@ -11,11 +11,13 @@
 #include <sstream>
 #include <stdexcept>
 
-#include "core/worldState.h"
+#include "core/dataFiles.h"
+#include "entities/worldState.h"
 #include "core/xmlAttributes.h"
 #include "data/defaultVals.h"
-#include "data/loadGalaxy.h"
+#include "world/loadGalaxy.h"
 #include "entities/player.h"
+#include "world/loadPlayer.h"
 #include "support/dataTables.h"
 #include "support/glFixture.h"
 #include "support/testFiles.h"
@@ -726,6 +728,18 @@ TEST(EmitterTables, FilesAreReadUpToTheFirstGap)
     EXPECT_TRUE(readAndExpandEmitterData().empty());
     EXPECT_EQ(none.text(), "# emitters:0\nemitterShade0.txt could not be read: the engine flame and the wormholes "
                            "draw nothing\n");
+
+    // A mod's table N+1 follows the data folder's N, a mod's N replaces it, and
+    // the mod's table 2 fills the gap before the data folder's 3.
+    std::string mod = makeScratchDir();
+    writeFile(mod, "emitterShade1.txt", "#\n8 9\n");
+    writeFile(mod, "emitterShade2.txt", "#\n1 2\n");
+    dataFolders = DataFolders{dir, {mod}};
+    StdoutCapture quiet;
+    tables = readAndExpandEmitterData();
+    quiet.text();
+    dataFolders = DataFolders();
+    EXPECT_EQ(tables, (std::vector<EmitterTable>{{{{2, 3}}}, {{{8, 9}}}, {{{1, 2}}}, {{{6, 7}}}}));
 }
 
 // ---- Shader sources -----------------------------------------------------------

@@ -1,7 +1,7 @@
 // Reporting: GL errors, the Lua stack dump and event names.
 #include <gtest/gtest.h>
 
-#include "game/diagnostics.h"
+#include "core/diagnostics.h"
 #include "support/glFixture.h"
 #include "support/testFiles.h"
 

@@ -5,12 +5,13 @@
 #include <memory>
 #include <vector>
 
-#include "core/worldState.h"
+#include "entities/worldState.h"
 #include "data/defaultVals.h"
-#include "data/loadGalaxy.h"
+#include "world/loadGalaxy.h"
 #include "entities/player.h"
 #include "game/frameProcessing.h"
 #include "game/listWalk.h"
+#include "world/loadPlayer.h"
 #include "support/testFiles.h"
 
 namespace {

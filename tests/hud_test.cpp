@@ -9,7 +9,7 @@
 #include <cmath>
 #include <vector>
 
-#include "core/worldState.h"
+#include "entities/worldState.h"
 #include "data/defaultVals.h"
 #include "entities/player.h"
 #include "game/gameMain.h"

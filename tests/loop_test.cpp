@@ -8,7 +8,7 @@
 #include <cstdlib>
 #include <vector>
 
-#include "core/worldState.h"
+#include "entities/worldState.h"
 #include "data/defaultVals.h"
 #include "data/shaders.h"
 #include "entities/player.h"
@@ -22,6 +22,7 @@
 #include "support/glFixture.h"
 #include "support/testFiles.h"
 #include "ui/uiButton.h"
+#include "ui/uiDisplay.h"
 
 class LoopTest : public ::testing::Test {
 protected:

@@ -6,8 +6,8 @@
 #include <sstream>
 #include <string>
 
-#include "core/worldState.h"
-#include "data/loadGalaxy.h"
+#include "entities/worldState.h"
+#include "world/loadGalaxy.h"
 #include "entities/player.h"
 #include "script/budgetedCall.h"
 #include "script/sandbox.h"

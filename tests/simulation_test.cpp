@@ -7,7 +7,7 @@
 #include <random>
 #include <string>
 
-#include "core/worldState.h"
+#include "entities/worldState.h"
 #include "data/defaultVals.h"
 #include "entities/player.h"
 #include "entities/timer.h"

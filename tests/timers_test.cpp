@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "core/worldState.h"
+#include "entities/worldState.h"
 #include "data/defaultVals.h"
 #include "entities/projectile.h"
 #include "entities/ship.h"

@@ -12,8 +12,8 @@
 #include <set>
 #include <typeinfo>
 
-#include "core/worldState.h"
-#include "data/loadGalaxy.h"
+#include "entities/worldState.h"
+#include "world/loadGalaxy.h"
 #include "entities/player.h"
 #include "script/budgetedCall.h"
 #include "script/sandbox.h"
@@ -27,6 +27,7 @@
 #include "ui/uiScroller.h"
 #include "ui/uiSlider.h"
 #include "ui/uiWrapper.h"
+#include "ui/uiDisplay.h"
 #include "support/dataTables.h"
 #include "support/glFixture.h"
 #include "support/testFiles.h"

@@ -1,7 +1,7 @@
 // The world model: ship ids, world copies and loading the two XML documents.
 #include <gtest/gtest.h>
 
-#include "core/worldState.h"
+#include "entities/worldState.h"
 #include "entities/player.h"
 #include "entities/timerClasses.h"
 #include "support/testFiles.h"

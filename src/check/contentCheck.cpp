@@ -5,14 +5,16 @@
 #include <unistd.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <fstream>
 
 #include "core/basics.h"
-#include "core/worldState.h"
+#include "core/dataFiles.h"
+#include "entities/worldState.h"
 #include "data/defaultVals.h"
 #include "data/emitterData.h"
-#include "data/loadGalaxy.h"
+#include "world/loadGalaxy.h"
 #include "data/shaders.h"
 #include "render/emitter.h"
 #include "render/textures.h"
@@ -20,7 +22,7 @@
 
 void ContentProblems::add(const std::string& file, const std::string& where, const std::string& what)
 {
-    lines.push_back(file + ": " + where + ": " + what);
+    lines.push_back(dataFile(file) + ": " + where + ": " + what);
 }
 
 namespace {
@@ -68,10 +70,10 @@ bool startsWith(const std::string& text, const std::string& prefix)
     return text.compare(0, prefix.size(), prefix) == 0;
 }
 
-// Keeps the loader warnings about file (lines "file: ...") as problems.
+// Keeps the loader warnings about file (lines "path: ...", the path it was read from) as problems.
 void keepWarnings(const std::vector<std::string>& lines, const char* file, ContentProblems& problems)
 {
-    const std::string prefix = std::string(file) + ": ";
+    const std::string prefix = dataFile(file) + ": ";
     for (const std::string& line : lines)
         if (startsWith(line, prefix) && line.find("cannot open file") == std::string::npos)
             problems.lines.push_back(line);
@@ -90,6 +92,15 @@ void checkIndex(ContentProblems& problems, const char* file, const std::string& 
                      (count > 0 ? indexRange(count) : std::string("there are none")) + ")");
 }
 
+std::string absolutePath(const std::string& path)
+{
+    char* resolved = realpath(path.c_str(), nullptr);
+    if (!resolved) return path;
+    const std::string absolute = resolved;
+    std::free(resolved);
+    return absolute;
+}
+
 bool fileExists(const std::string& path)
 {
     std::ifstream in(path);
@@ -103,7 +114,7 @@ void checkEmitterTables(ContentProblems& problems)
     const std::vector<EmitterTable>& tables = emitters;
     // The game reads shader pairs while the next vertex half exists.
     int programs = 0;
-    while (fileExists(shaderFileName(programs, ".vs"))) ++programs;
+    while (fileExists(dataFile(shaderFileName(programs, ".vs")))) ++programs;
     for (size_t k = 0; k < tables.size(); ++k) {
         const std::string file = emitterFileName(int(k));
         if (tables[k].empty()) {
@@ -136,10 +147,10 @@ void checkGalaxyAndWeapons(ContentProblems& problems)
         XmlBuffer buffer;
         rapidxml::xml_document<char> doc;
         rapidxml::xml_node<char>* root = nullptr;
-        if (loadXmlDocument(document.file, buffer, doc, document.root, root, error)) continue;
-        // The loader's reason starts with the file name already.
-        std::string reason = startsWith(error, std::string(document.file) + ": ")
-                                 ? error.substr(std::strlen(document.file) + 2) : error;
+        const std::string path = dataFile(document.file);
+        if (loadXmlDocument(path.c_str(), buffer, doc, document.root, root, error)) continue;
+        // The loader's reason starts with the file's path already.
+        std::string reason = startsWith(error, path + ": ") ? error.substr(path.size() + 2) : error;
         problems.add(document.file, std::string("<") + document.root + ">", reason);
         documentsLoad = false;
     }
@@ -194,7 +205,7 @@ void checkTables(ContentProblems& problems)
     const bool shipsRead = initializeShipArray() || !SHIPDATA.empty();
     const size_t shipTypes = SHIPDATA.size();
     // One number a row counts what the player's row really holds (readData pads rows).
-    const bool playerRead = readData("playerdata.txt", 1, player);
+    const bool playerRead = readData(dataFile("playerdata.txt").c_str(), 1, player);
     const std::vector<std::string> warnings = quiet.restore();
     SHIPDATA.swap(savedShips);
     keepWarnings(warnings, "shipdata.txt", problems);
@@ -217,12 +228,13 @@ void checkImages(ContentProblems& problems)
         for (const std::string& done : seen)
             if (done == file) return;
         seen.push_back(file);
-        if (!fileExists(file)) {
+        const std::string path = dataFile(file);
+        if (!fileExists(path)) {
             problems.add(file, "file", "missing image");
             return;
         }
         int width = 0, height = 0, channels = 0;
-        unsigned char* pixels = SOIL_load_image(file, &width, &height, &channels, SOIL_LOAD_AUTO);
+        unsigned char* pixels = SOIL_load_image(path.c_str(), &width, &height, &channels, SOIL_LOAD_AUTO);
         if (!pixels) {
             problems.add(file, "file", std::string("unreadable image: ") + SOIL_last_result());
             return;
@@ -242,9 +254,14 @@ CheckStatus checkContent(const std::string& dir, std::ostream& err)
         return CHECK_UNREADABLE;
     }
     closedir(listing);
+    // The mods are named from where the checker started; it reads from inside dir.
+    const DataFolders savedFolders = dataFolders;
+    for (std::string& mod : dataFolders.mods) mod = absolutePath(mod);
+    dataFolders.data = "";
     char previous[4096];
     if (!getcwd(previous, sizeof previous) || chdir(dir.c_str()) != 0) {
         err << dir << ": directory: cannot be entered (" << std::strerror(errno) << ")\n";
+        dataFolders = savedFolders;
         return CHECK_UNREADABLE;
     }
     ContentProblems problems;
@@ -264,6 +281,7 @@ CheckStatus checkContent(const std::string& dir, std::ostream& err)
     const bool compiled = checkShaders(problems);
     emitters.swap(savedEmitters);
     if (chdir(previous) != 0) err << previous << ": directory: cannot go back\n";
+    dataFolders = savedFolders;
     for (const std::string& line : problems.lines) err << line << "\n";
     if (!compiled) err << "vumtal-check: no X display, so the shaders were not compiled\n";
     return problems.lines.empty() ? CHECK_CLEAN : CHECK_FAULTS;

@@ -3,15 +3,16 @@
 #include <lua.hpp>
 
 #include "check/contentCheck.h"
+#include "core/dataFiles.h"
 #include "script/budgetedCall.h"
 #include "script/sandbox.h"
 
 namespace {
 
-// Lua errors begin with "ui.lua:LINE:"; the line is the element of the report.
+// Lua errors begin with the path read and ":LINE:"; the line is the element of the report.
 void addLuaError(ContentProblems& problems, const char* what, std::string message)
 {
-    const std::string prefix = "ui.lua:";
+    const std::string prefix = dataFile("ui.lua") + ":";
     std::string where = "file";
     if (message.compare(0, prefix.size(), prefix) == 0) {
         size_t colon = message.find(':', prefix.size());
@@ -34,7 +35,7 @@ void checkUiScript(ContentProblems& problems)
         problems.add("ui.lua", "file", "no memory to run it");
         return;
     }
-    int status = loadScriptFile(L, "ui.lua");
+    int status = loadScriptFile(L, dataFile("ui.lua").c_str());
     if (status == LUA_ERRFILE) {
         problems.add("ui.lua", "file", "cannot be read");
     } else if (status != 0) {

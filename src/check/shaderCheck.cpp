@@ -10,6 +10,7 @@
 #include <sstream>
 
 #include "check/contentCheck.h"
+#include "core/dataFiles.h"
 #include "data/shaders.h"
 
 namespace {
@@ -121,8 +122,8 @@ bool checkShaders(ContentProblems& problems)
     for (int k = 0;; ++k) {
         ShaderPair pair{shaderFileName(k, ".vs"), shaderFileName(k, ".fs"), "", ""};
         bool vertexExists = false, fragmentExists = false;
-        bool vertexOk = readSource(pair.vertexFile, pair.vertex, vertexExists);
-        bool fragmentOk = readSource(pair.fragmentFile, pair.fragment, fragmentExists);
+        bool vertexOk = readSource(dataFile(pair.vertexFile), pair.vertex, vertexExists);
+        bool fragmentOk = readSource(dataFile(pair.fragmentFile), pair.fragment, fragmentExists);
         if (!vertexExists) {
             if (fragmentExists)
                 problems.add(pair.vertexFile, "file", "missing half of the pair; the game reads no shaders from here on");

@@ -8,8 +8,8 @@
 #include <fstream>
 
 #include "core/basics.h"
-#include "entities/player.h"
-#include "game/diagnostics.h"
+#include "core/dataFiles.h"
+#include "core/diagnostics.h"
 
 std::vector<projectileData> WEAPONDATA;
 std::vector<std::vector<float>> SHIPDATA;
@@ -42,8 +42,7 @@ static float tableNumber(const char* file, const std::string& token, long row, i
     return 0;
 }
 
-// The reader behind both readData forms; count is the number of numbers read.
-static bool readTable(const char* file, int n, std::vector<std::vector<float>>& table,
+bool readTable(const char* file, int n, std::vector<std::vector<float>>& table,
                       std::vector<std::vector<std::string>>& text, long& count)
 {
     count = 0;
@@ -99,30 +98,6 @@ bool readData(const char* file, int n, std::vector<std::vector<float>>& table)
     return readData(file, n, table, text);
 }
 
-Player* initializePlayer()
-{
-    sayLine("Loading player data");
-    std::vector<std::vector<float>> table;
-    std::vector<std::vector<std::string>> text;
-    long count = 0;
-    if (!readTable("playerdata.txt", 7, table, text, count) || table.empty()) {
-        // Nothing to build from: the ship starts with the built-in constants at the centre.
-        sayLine("playerdata read failure");
-        return new Player(point{0, 0});
-    }
-    std::vector<float> row = table[0];
-    if (count < 7) {
-        // A short row would give a ship without thrust, health or size; the values
-        // it lacks come from the built-in ship instead.
-        const float fallback[7] = {0, 0, BUILT_IN_THRUST, BUILT_IN_REVERSE, BUILT_IN_TURN_RATE, BUILT_IN_HEALTH,
-                                   BUILT_IN_RADIUS};
-        std::printf("playerdata.txt: the first row has %ld of 7 numbers; the rest are the built-in ship's\n", count);
-        std::fflush(stdout);
-        for (long i = count; i < 7; ++i) row[size_t(i)] = fallback[i];
-    }
-    return new Player(point{row[0], row[1]}, row[2], row[3], row[4], row[5], row[6]);
-}
-
 // The game spawns ship type 1, so the table must reach that far.
 static const size_t SPAWNED_SHIP_TYPE = 1;
 
@@ -130,7 +105,7 @@ bool initializeShipArray()
 {
     sayLine("loading shipdata.txt");
     SHIPDATA.clear();
-    if (!readData("shipdata.txt", 5, SHIPDATA)) return false;
+    if (!readData(dataFile("shipdata.txt").c_str(), 5, SHIPDATA)) return false;
     // The behaviour mode becomes an int; beyond int's range that conversion is undefined.
     for (size_t row = 0; row < SHIPDATA.size(); ++row) {
         float& ai = SHIPDATA[row][0];

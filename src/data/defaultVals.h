@@ -4,8 +4,6 @@
 #include <string>
 #include <vector>
 
-class Player;
-
 // One weapon slot / projectile type; defaults are those used when
 // "projectiles.xml" leaves an attribute out.
 struct projectileData {
@@ -37,6 +35,8 @@ extern std::vector<std::vector<float>> SHIPDATA;  // rows of 5: ai, acceleration
 bool readData(const char* file, int n, std::vector<std::vector<float>>& table,
               std::vector<std::vector<std::string>>& text);
 bool readData(const char* file, int n, std::vector<std::vector<float>>& table);
+// The reader behind both readData forms; count is the number of numbers read.
+bool readTable(const char* file, int n, std::vector<std::vector<float>>& table,
+               std::vector<std::vector<std::string>>& text, long& count);
 
-Player* initializePlayer();  // from "playerdata.txt"; the caller owns it
 bool initializeShipArray();  // "shipdata.txt" into SHIPDATA

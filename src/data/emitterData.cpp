@@ -8,6 +8,7 @@
 #include <istream>
 
 #include "core/basics.h"
+#include "core/dataFiles.h"
 
 std::vector<EmitterTable> emitters = readAndExpandEmitterData();
 
@@ -73,7 +74,7 @@ std::vector<EmitterTable> readEmitterData()
 {
     std::vector<EmitterTable> tables;
     for (int k = 0;; ++k) {
-        std::string name = emitterFileName(k);
+        std::string name = dataFile(emitterFileName(k));
         std::ifstream in(name);
         if (!in) return tables;
         std::printf("Processing %s\n", name.c_str());
@@ -119,7 +120,7 @@ std::vector<EmitterTable> readAndExpandEmitterData()
     std::printf("# emitters:%zu\n", tables.size());
     if (tables.empty())
         std::printf("%s could not be read: the engine flame and the wormholes draw nothing\n",
-                    emitterFileName(0).c_str());
+                    dataFile(emitterFileName(0)).c_str());
     std::fflush(stdout);
     return tables;
 }

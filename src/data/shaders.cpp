@@ -7,6 +7,7 @@
 #include <string>
 
 #include "core/basics.h"
+#include "core/dataFiles.h"
 
 std::vector<unsigned int> shaders;
 
@@ -90,8 +91,8 @@ std::vector<unsigned int> readShaders()
     GLuint vertex = glCreateShader(GL_VERTEX_SHADER);
     GLuint fragment = glCreateShader(GL_FRAGMENT_SHADER);
     for (int k = 0;; ++k) {
-        std::string vsName = shaderFileName(k, ".vs");
-        std::string fsName = shaderFileName(k, ".fs");
+        std::string vsName = dataFile(shaderFileName(k, ".vs"));
+        std::string fsName = dataFile(shaderFileName(k, ".fs"));
         char* vertexSource = readEmitter(vsName.c_str());
         if (!vertexSource) break;
         char* fragmentSource = readEmitter(fsName.c_str());

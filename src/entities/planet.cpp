@@ -6,11 +6,11 @@
 #include <cmath>
 #include <cstdio>
 
-#include "core/worldState.h"
+#include "entities/worldState.h"
 #include "entities/player.h"
 #include "entities/star.h"
 #include "entities/timer.h"
-#include "game/diagnostics.h"
+#include "core/diagnostics.h"
 #include "render/textures.h"
 #include "render/square.h"
 #include "render/view.h"

@@ -7,10 +7,10 @@
 #include <cmath>
 
 #include "data/emitterData.h"
-#include "game/diagnostics.h"
-#include "game/gameMain.h"
+#include "core/diagnostics.h"
 #include "render/textures.h"
 #include "render/square.h"
+#include "render/view.h"
 
 Player::Player(point location, float thrustPower, float reversePower, float turnRate, float health, float radius)
     : location(location), thrustPower(thrustPower), reversePower(reversePower), turnRate(turnRate),

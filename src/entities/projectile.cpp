@@ -7,11 +7,11 @@
 #include <cmath>
 #include <cstdio>
 
-#include "core/worldState.h"
+#include "entities/worldState.h"
 #include "data/defaultVals.h"
 #include "entities/ship.h"
 #include "entities/timerClasses.h"
-#include "game/diagnostics.h"
+#include "core/diagnostics.h"
 #include "render/textures.h"
 #include "render/square.h"
 #include "render/view.h"

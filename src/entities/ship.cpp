@@ -5,7 +5,7 @@
 #include <cmath>
 #include <cstdio>
 
-#include "core/worldState.h"
+#include "entities/worldState.h"
 #include "data/defaultVals.h"
 #include "entities/player.h"
 #include "entities/timer.h"

@@ -4,10 +4,10 @@
 
 #include <cmath>
 
-#include "core/worldState.h"
+#include "entities/worldState.h"
 #include "entities/player.h"
 #include "entities/timer.h"
-#include "game/diagnostics.h"
+#include "core/diagnostics.h"
 #include "render/textures.h"
 #include "render/square.h"
 #include "render/view.h"

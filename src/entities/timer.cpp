@@ -4,7 +4,7 @@
 
 #include <SDL.h>
 
-#include "core/worldState.h"
+#include "entities/worldState.h"
 #include "entities/timerClasses.h"
 
 namespace {

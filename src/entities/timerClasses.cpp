@@ -6,7 +6,7 @@
 
 #include <cstdio>
 
-#include "core/worldState.h"
+#include "entities/worldState.h"
 #include "data/defaultVals.h"
 #include "entities/ship.h"
 #include "render/textures.h"

@@ -1,6 +1,6 @@
 #include "entities/wormhole.h"
 
-#include "core/worldState.h"
+#include "entities/worldState.h"
 #include "data/emitterData.h"
 #include "entities/player.h"
 

@@ -1,6 +1,6 @@
 #include "game/frameProcessing.h"
 
-#include "core/worldState.h"
+#include "entities/worldState.h"
 #include "entities/player.h"
 #include "game/hud.h"
 #include "game/listWalk.h"

@@ -7,13 +7,14 @@
 #include <cstdlib>
 #include <ctime>
 
-#include "core/worldState.h"
+#include "core/dataFiles.h"
+#include "entities/worldState.h"
 #include "data/defaultVals.h"
-#include "data/loadGalaxy.h"
+#include "world/loadGalaxy.h"
 #include "data/shaders.h"
 #include "entities/player.h"
 #include "entities/timer.h"
-#include "game/diagnostics.h"
+#include "core/diagnostics.h"
 #include "game/frameProcessing.h"
 #include "game/hud.h"
 #include "render/font.h"
@@ -22,9 +23,8 @@
 #include "script/budgetedCall.h"
 #include "script/sandbox.h"
 #include "script/startLua.h"
-
-const int w = 1280;
-const int h = 1024;
+#include "ui/uiDisplay.h"
+#include "world/loadPlayer.h"
 
 static const float additiveColour[4] = {1, 0, 0, 1};
 static const float pointerColour[4] = {0, 0.7f, 0, 1};
@@ -75,7 +75,7 @@ static void runUiScript(lua_State* L)
 {
     sayLine("Loading LUA");
     // Budgeted: a script that never returns must not hold the game at start-up.
-    if (loadScriptFile(L, "ui.lua") != 0 || !callLuaBudgeted(L, "ui.lua", 0, LUA_MULTRET)) sayLine("Error opening ui.lua");
+    if (loadScriptFile(L, dataFile("ui.lua").c_str()) != 0 || !callLuaBudgeted(L, "ui.lua", 0, LUA_MULTRET)) sayLine("Error opening ui.lua");
     stackDump(L);
     lua_settop(L, 0);  // the later exchanges start from an empty stack
 }
@@ -123,7 +123,7 @@ int SDL_main(int, char**)
     glPixelStorei(GL_PACK_ALIGNMENT, 1);
 
     sayLine("Loading font");
-    static Font* font = new Font("subatomic.quelvane.ttf");
+    static Font* font = new Font(dataFile("subatomic.quelvane.ttf"));
 
     sayLine("Initializing stars");
     if (!initializeStars(*universe, loop.L)) return 1;

@@ -10,13 +10,11 @@
 
 #include "core/basics.h"
 #include "game/hud.h"
+#include "render/view.h"
 
 class Universe;
 class Font;
 class uiDisplay;
-
-extern const int w;  // window size in pixels; nothing changes it
-extern const int h;
 
 struct GameLoop {
     Universe* universe = nullptr;

@@ -4,9 +4,9 @@
 
 #include <cstdio>
 
-#include "core/worldState.h"
+#include "entities/worldState.h"
 #include "entities/player.h"
-#include "game/diagnostics.h"
+#include "core/diagnostics.h"
 #include "game/gameMain.h"
 #include "render/font.h"
 #include "render/textures.h"

@@ -3,11 +3,12 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "core/worldState.h"
+#include "entities/worldState.h"
 #include "entities/player.h"
 #include "game/gameMain.h"
 #include "script/sandbox.h"
 #include "ui/uiWrapper.h"
+#include "ui/uiDisplay.h"
 
 // The keyboard's test event for the script's panels.
 static void fireUiEvent(GameLoop& loop)

@@ -1,9 +1,9 @@
 #include <GL/glew.h>
 #include <GL/glu.h>
 
-#include "core/worldState.h"
+#include "entities/worldState.h"
 #include "entities/player.h"
-#include "game/diagnostics.h"
+#include "core/diagnostics.h"
 #include "game/gameMain.h"
 #include "game/hud.h"
 #include "render/textures.h"

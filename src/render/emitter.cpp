@@ -7,7 +7,7 @@
 #include <ctime>
 
 #include "data/shaders.h"
-#include "game/diagnostics.h"
+#include "core/diagnostics.h"
 #include "render/textures.h"
 
 namespace {

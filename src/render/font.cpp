@@ -6,7 +6,7 @@
 #include <cstdlib>
 #include <vector>
 
-#include "game/diagnostics.h"
+#include "core/diagnostics.h"
 
 unsigned letterTextures[128];
 GlyphMetrics letterMetrics[128];

@@ -5,9 +5,9 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <iterator>
 
-#include "game/diagnostics.h"
+#include "core/dataFiles.h"
+#include "core/diagnostics.h"
 #include "render/imagePreload.h"
 
 std::vector<unsigned> textures;
@@ -99,9 +99,10 @@ static void loadInto(const std::string& file, std::vector<unsigned>& table, cons
 
 void preloadTextureImages()
 {
-    std::vector<std::string> files(std::begin(worldFiles), std::end(worldFiles));
-    files.insert(files.end(), std::begin(projectileFiles), std::end(projectileFiles));
-    files.insert(files.end(), std::begin(uiFiles), std::end(uiFiles));
+    std::vector<std::string> files;
+    for (const char* file : worldFiles) files.push_back(dataFile(file));
+    for (const char* file : projectileFiles) files.push_back(dataFile(file));
+    for (const char* file : uiFiles) files.push_back(dataFile(file));
     startImagePreload(files);
 }
 
@@ -113,12 +114,12 @@ void loadSingleTexture(std::string file, std::vector<unsigned>& table)
 void loadTextures()
 {
     glEnable(GL_TEXTURE_2D);
-    for (int i = 0; i <= TEX_DUST; ++i) loadSingleTexture(worldFiles[i], textures);
+    for (int i = 0; i <= TEX_DUST; ++i) loadSingleTexture(dataFile(worldFiles[i]), textures);
     // The dust field tiles across the whole playfield.
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_REPEAT);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_REPEAT);
-    for (int i = TEX_DUST + 1; i < TEX_COUNT; ++i) loadSingleTexture(worldFiles[i], textures);
-    for (const char* file : projectileFiles) loadSingleTexture(file, projTextures);
+    for (int i = TEX_DUST + 1; i < TEX_COUNT; ++i) loadSingleTexture(dataFile(worldFiles[i]), textures);
+    for (const char* file : projectileFiles) loadSingleTexture(dataFile(file), projTextures);
     glTexEnvf(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
     reportError();
     glBindTexture(GL_TEXTURE_2D, 0);
@@ -127,7 +128,7 @@ void loadTextures()
 void loadUITextures()
 {
     glEnable(GL_TEXTURE_2D);
-    for (const char* file : uiFiles) loadInto(file, uiTextures, "SOIL loading error on ");
+    for (const char* file : uiFiles) loadInto(dataFile(file), uiTextures, "SOIL loading error on ");
     glTexEnvf(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
     reportError();
     glBindTexture(GL_TEXTURE_2D, 0);

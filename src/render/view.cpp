@@ -2,6 +2,9 @@
 
 #include <cmath>
 
+const int w = 1280;
+const int h = 1024;
+
 bool cullingEnabled = true;
 
 namespace {

@@ -7,6 +7,9 @@
 // A square of half-size s reaches s times this from its centre, however turned.
 const float SQUARE_CORNER = 1.4143f;
 
+extern const int w;  // window size in pixels; nothing changes it
+extern const int h;
+
 // Off: everything is submitted (tests compare the two pictures).
 extern bool cullingEnabled;
 

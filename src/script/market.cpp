@@ -6,8 +6,9 @@
 #include <iostream>
 #include <string>
 
+#include "core/dataFiles.h"
 #include "core/xmlAttributes.h"
-#include "game/diagnostics.h"
+#include "core/diagnostics.h"
 #include "script/startLua.h"
 
 namespace {
@@ -59,8 +60,8 @@ bool tradeable(int planetId, const XmlNode* planet, const XmlNode* entry, int in
 {
     const std::string fault = marketEntryFault(entry);
     if (fault.empty()) return true;
-    std::fprintf(stderr, "test.xml: %s: %s; left out of the market\n", entryWhere(planetId, planet, entry, index).c_str(),
-                 fault.c_str());
+    std::fprintf(stderr, "%s: %s: %s; left out of the market\n", dataFile("test.xml").c_str(),
+                 entryWhere(planetId, planet, entry, index).c_str(), fault.c_str());
     return false;
 }
 

@@ -9,9 +9,9 @@
 
 #include "core/basics.h"
 #include "core/luaTable.h"
-#include "core/worldState.h"
+#include "entities/worldState.h"
 #include "entities/player.h"
-#include "game/diagnostics.h"
+#include "core/diagnostics.h"
 #include "script/market.h"
 
 namespace {

@@ -5,7 +5,7 @@
 #include <string>
 
 #include "core/luaTable.h"
-#include "game/diagnostics.h"
+#include "core/diagnostics.h"
 #include "script/budgetedCall.h"
 #include "ui/uiDisplay.h"
 

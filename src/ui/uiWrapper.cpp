@@ -6,8 +6,8 @@
 #include <string>
 
 #include "core/luaTable.h"
-#include "core/worldState.h"
-#include "game/diagnostics.h"
+#include "entities/worldState.h"
+#include "core/diagnostics.h"
 #include "script/budgetedCall.h"
 #include "script/startLua.h"
 #include "ui/uiBar.h"

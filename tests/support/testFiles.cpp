@@ -40,6 +40,7 @@ std::string makeScratchDir()
 std::string writeFile(const std::string& dir, const std::string& name, const std::string& text)
 {
     std::string path = dir + "/" + name;
+    std::filesystem::create_directories(std::filesystem::path(path).parent_path());
     std::ofstream(path, std::ios::binary) << text;
     return path;
 }

@@ -6,7 +6,7 @@
 
 // A fresh empty directory under the system temp dir, removed at process exit.
 std::string makeScratchDir();
-// Writes text to dir/name and returns the full path.
+// Writes text to dir/name (making the folders name passes through) and returns the full path.
 std::string writeFile(const std::string& dir, const std::string& name, const std::string& text);
 // The whole content of the file at path, byte for byte; empty when it cannot be read.
 std::string readFile(const std::string& path);

@@ -1,7 +1,7 @@
 // Small helpers for the worlds tests build by hand.
 #pragma once
 
-#include "core/worldState.h"
+#include "entities/worldState.h"
 #include "entities/timer.h"
 
 // A world does not own its timed events (running them frees them); a test that

@@ -1,4 +1,4 @@
-#include "game/diagnostics.h"
+#include "core/diagnostics.h"
 
 #include <GL/gl.h>
 

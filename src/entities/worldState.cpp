@@ -1,10 +1,11 @@
-#include "core/worldState.h"
+#include "entities/worldState.h"
 
 #include <cassert>
 #include <cstring>
 #include <fstream>
 #include <iterator>
 
+#include "core/dataFiles.h"
 #include "entities/player.h"
 
 int WorldState::getNewShipID() { return ++lastShipID; }
@@ -86,20 +87,6 @@ bool loadXmlDocument(const char* path, XmlBuffer& buffer, rapidxml::xml_document
         return false;
     }
     return true;
-}
-
-Universe::Universe() : Universe("test.xml", "projectiles.xml") {}
-
-Universe::~Universe()
-{
-    for (uiDisplay& panel : uiDisplays)
-        for (uiDisplayBase* element : panel.elements) delete element;
-}
-
-Universe::Universe(const char* galaxyPath, const char* projectilePath)
-{
-    if (!loadXmlDocument(galaxyPath, galaxyFile, galaxyDoc, "universe", galaxyRoot, loadError)) return;
-    loadXmlDocument(projectilePath, projectileFile, projectileDoc, "projectiles", projectileRoot, loadError);
 }
 
 WorldState& Universe::currentWorld()

@@ -1,4 +1,4 @@
-#include "core/shipGrid.h"
+#include "entities/shipGrid.h"
 
 #include <algorithm>
 #include <cassert>

@@ -1,4 +1,4 @@
-#include "data/loadGalaxy.h"
+#include "world/loadGalaxy.h"
 
 #include <climits>
 #include <cmath>
@@ -8,14 +8,15 @@
 #include <variant>
 
 #include "core/basics.h"
-#include "core/worldState.h"
+#include "core/dataFiles.h"
+#include "entities/worldState.h"
 #include "core/xmlAttributes.h"
 #include "data/defaultVals.h"
 #include "data/emitterData.h"
 #include "entities/planet.h"
 #include "entities/star.h"
 #include "entities/wormhole.h"
-#include "game/diagnostics.h"
+#include "core/diagnostics.h"
 
 namespace {
 
@@ -255,7 +256,7 @@ void testXML()
     rapidxml::xml_document<char> doc;
     XmlNode* root = nullptr;
     std::string error;
-    if (!loadXmlDocument("test.xml", buffer, doc, "universe", root, error)) {
+    if (!loadXmlDocument(dataFile("test.xml").c_str(), buffer, doc, "universe", root, error)) {
         sayLine("No galaxy outline: " + error);
         return;
     }

@@ -9,15 +9,14 @@
 #include <lua.hpp>
 #include <rapidxml.hpp>
 
-#include "core/shipGrid.h"
+#include "entities/shipGrid.h"
 #include "entities/projectile.h"
 #include "entities/ship.h"
 #include "entities/star.h"
 #include "entities/timer.h"
 #include "entities/wormhole.h"
-#include "ui/uiDisplay.h"
-
 class Player;
+class uiDisplay;  // the panels are the UI's; the world only holds them
 
 class WorldState {
 public:
@@ -52,7 +51,8 @@ public:
     // the file and what is wrong with it. The game cannot run without both.
     std::string loadError;
 
-    Universe();  // reads "test.xml" and "projectiles.xml" from the working directory
+    // Made and freed in world/universe.cpp.
+    Universe();  // reads "test.xml" and "projectiles.xml" where dataFile finds them
     Universe(const char* galaxyPath, const char* projectilePath);
     // The panels' elements go with the universe; each belongs to one panel.
     ~Universe();
