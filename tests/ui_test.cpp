@@ -691,6 +691,14 @@ TEST(ShippedUi, InFlightTheMarketSaysSoAndASecondPressAddsNoPanel)
     EXPECT_TRUE(s.p.universe.uiDisplays.empty());
     s.p.event(s.script);
     EXPECT_EQ(s.p.universe.uiDisplays.size(), 1u);  // closed, so it opens again
+
+    // Landed with the notice still open: the panel becomes the market.
+    EXPECT_LT(s.element("title")->x2, 0);  // parked off screen
+    s.player.setLanded(2);
+    s.click("open");
+    EXPECT_EQ(s.text("title"), "Market of Terra");
+    EXPECT_GT(s.element("title")->x1, 0);
+    EXPECT_LT(s.element("notice")->x2, 0);
 }
 
 TEST(ShippedUi, LandedTheMarketTradesPicksAndSwitchesSteering)
@@ -724,9 +732,17 @@ TEST(ShippedUi, LandedTheMarketTradesPicksAndSwitchesSteering)
         {"quantity", 19.5f, 0, "cost", "Quantity 2, cost 50 cr", true},
         {"buy", 0, 0, "cargo", "Hold: 1 Grain, 2 Textiles", true},
         {"steer", 0, 0, "steer", "Steering off", false},
+        {"takeoff", 0, 0, nullptr, nullptr, false},
+        {"buy", 0, 0, "row3", "  Shield Booster [eq]   1200 cr", false},  // landed elsewhere: new stock, no trade
+        {"steer", 0, 0, "title", "Market of Aqua", true},
+        {"buy", 0, 0, "credits", "Credits: 910", true},  // two Water, from Aqua's list
         {"close", 0, 0, nullptr, nullptr, true},
     };
     for (const Step& step : steps) {
+        if (std::string(step.click) == "takeoff") {  // flown to Aqua (planet 7) with the panel open
+            s.player.setLanded(7);
+            continue;
+        }
         s.click(step.click, step.dx, step.dy);
         if (step.textName) EXPECT_EQ(s.text(step.textName), step.expected) << step.click;
         EXPECT_EQ(s.player.input, step.steering) << step.click;
