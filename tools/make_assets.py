@@ -23,6 +23,9 @@ import time
 import zlib
 
 OUT_DIR = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "assets")
+# The menu icon is installed beside the game, not read by it.
+ICON_DIR = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "dist", "icons")
+ICON_SIZES = (16, 32, 48, 64, 128, 256)
 
 TAU = 2.0 * math.pi
 
@@ -1405,6 +1408,48 @@ def make_arrow():
     save("arrow.png", cv, bleed=True)
 
 
+def make_icon(size):
+    """The menu icon: the player's ship climbing out of a starry disc, drawn at
+    each size rather than scaled, so the small ones stay sharp."""
+    k = size / 256.0
+    cv = Canvas(size, size)
+    sky = [(0, (0.09, 0.13, 0.3)), (1, (0.01, 0.02, 0.06))]
+
+    def disc(x, y):
+        r = math.hypot(x, y) / (120.0 * k)
+        if r > 1.0:
+            return None
+        c = ramp(sky, r)
+        return (c[0], c[1], c[2], clamp((1.0 - r) * 120.0 * k))
+
+    cv.paint(disc, ss=3)
+    rng = random.Random(77)
+    for _ in range(14):
+        a, d = rng.uniform(0, TAU), rng.uniform(30.0, 105.0)
+        glow(cv, d * math.cos(a) * k, d * math.sin(a) * k, max(0.6, 1.6 * k), max(0.6, 1.6 * k),
+             (0.8, 0.9, 1.0), rng.uniform(0.5, 1.0))
+    glow(cv, 0.0, -78.0 * k, 16.0 * k, 26.0 * k, (1.0, 0.5, 0.12), 0.9, core=(1.0, 0.9, 0.6))
+
+    def scaled(points):
+        return [(x * k * 1.45, (y + 6.0) * k * 1.45) for x, y in points]
+
+    wing = [(9.0, 14.0), (48.0, -24.0), (49.0, -36.0), (10.0, -34.0)]
+    for pts in (wing, mirror(wing)):
+        bevel_part(cv, scaled(pts), (0.3, 0.5, 0.9), bevel=5.0 * k, slope=1.4, ss=3)
+    hull = [(0.0, 60.0), (8.0, 36.0), (12.0, 6.0), (12.5, -30.0), (9.0, -44.0),
+            (-9.0, -44.0), (-12.5, -30.0), (-12.0, 6.0), (-8.0, 36.0)]
+    bevel_part(cv, scaled(hull), (0.85, 0.88, 0.93), bevel=9.0 * k, slope=1.2, ss=3)
+    dome(cv, 0.0, 43.5 * k, 8.0 * k, 19.0 * k,
+         [(0, (0.02, 0.08, 0.2)), (0.6, (0.1, 0.45, 0.75)), (1, (0.55, 0.9, 1.0))], ss=3)
+    save(os.path.join(ICON_DIR, "vumtal-%d.png" % size), cv, clear_edges=False)
+
+
+def make_icons():
+    os.makedirs(ICON_DIR, exist_ok=True)
+    for size in ICON_SIZES:
+        make_icon(size)
+
+
 # --------------------------------------------------------------------------
 
 JOBS = [
@@ -1424,6 +1469,7 @@ JOBS = [
     ("buttonDown", lambda: make_button("buttonDown.png", True, False)),
     ("buttonDownSel", lambda: make_button("buttonDownSel.png", True, True)),
     ("arrow", make_arrow),
+    ("icon", make_icons),
 ]
 
 

@@ -126,7 +126,8 @@ int chooseDataFolder(const Options& options, const char* program, std::ostream& 
     const std::string badEnvironment = fromEnvironment.empty() ? "" : "$VUMTAL_DATA (" + fromEnvironment + ")";
     const std::string installed = installedDataFolder();
     if (!installed.empty() && isDataFolder(installed)) {
-        if (!badEnvironment.empty()) err << program << ": " << badEnvironment << " holds no test.xml; playing " << installed << "\n";
+        if (!badEnvironment.empty())
+            err << program << ": " << badEnvironment << " holds no test.xml; using " << installed << "\n";
         dataFolders.data = installed;
         return 0;
     }

@@ -98,7 +98,10 @@ Options parseWith(const OptionRule* begin, const OptionRule* end, bool takesOper
 
 }  // namespace
 
-Options parseOptions(int argc, char** argv) { return parseWith(std::begin(gameRules), std::end(gameRules), false, argc, argv); }
+Options parseOptions(int argc, char** argv)
+{
+    return parseWith(std::begin(gameRules), std::end(gameRules), false, argc, argv);
+}
 
 Options parseCheckOptions(int argc, char** argv)
 {

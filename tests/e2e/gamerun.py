@@ -109,14 +109,17 @@ class _Log:
 
 
 class Game:
-    """One run of the game binary in its own staged working directory."""
+    """One run of the game binary in its own (usually staged) working directory."""
 
-    def __init__(self, session, name, files=None):
+    def __init__(self, session, name, files=None, binary=None, args=None, staged=True):
         self.session = session
         self.name = name
         self.dir = os.path.join(session.artifacts, name)
         self.workdir = os.path.join(self.dir, "work")
         self.files = files
+        self.binary = binary or session.binary
+        self.args = list(args or [])
+        self.staged = staged
         self.process = None
         self.window_id = None
         self.shot_count = 0
@@ -128,9 +131,12 @@ class Game:
     def start(self, wait_line=READY_LINE, timeout=60):
         """Stages the working directory, starts the game and, unless wait_line is
         None, waits until that line is on standard output."""
-        stage(self.session.assets, self.workdir, self.files)
+        if self.staged:
+            stage(self.session.assets, self.workdir, self.files)
+        else:
+            os.makedirs(self.workdir, exist_ok=True)
         with open(self.out.path, "wb") as out, open(self.err.path, "wb") as err:
-            self.process = subprocess.Popen([self.session.binary], cwd=self.workdir, env=_game_env(),
+            self.process = subprocess.Popen([self.binary] + self.args, cwd=self.workdir, env=_game_env(),
                                             stdin=subprocess.DEVNULL, stdout=out, stderr=err,
                                             start_new_session=True)
         self.session.games.append(self)
@@ -305,9 +311,11 @@ class Session:
         self.games = []
         _fresh_dir(self.artifacts)
 
-    def game(self, files=None, name=None):
-        """A new Game; files overrides the staged data (name -> text, bytes or None)."""
-        return Game(self, name or "game%d" % (len(self.games) + 1), files)
+    def game(self, files=None, name=None, binary=None, args=None, staged=True):
+        """A new Game; files overrides the staged data (name -> text, bytes or None).
+        binary and args start another build of the game, with arguments; a Game
+        that is not staged starts in an empty working directory."""
+        return Game(self, name or "game%d" % (len(self.games) + 1), files, binary, args, staged)
 
     def check(self, condition, message):
         if not condition:
