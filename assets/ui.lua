@@ -81,7 +81,8 @@ local function trade(sign)
         return
     end
     local cost = item.price * quantity
-    if sign > 0 and not (cost <= credits) then  -- written so that a NaN never buys
+    local affordable = cost <= credits  -- false for a NaN on either side: a NaN never buys
+    if sign > 0 and not affordable then
         status = "Not enough credits for " .. quantity .. " " .. item.name
     elseif sign < 0 and (hold[item.name] or 0) < quantity then
         status = "The hold has only " .. (hold[item.name] or 0) .. " " .. item.name

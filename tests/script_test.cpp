@@ -260,15 +260,15 @@ TEST_F(ScriptApi, BudgetedCallStopsLoopsAndErrorsWithOneLine)
         const char* code;
         const char* line;
     } cases[] = {
-        {"while true do end", "Lua addUI stopped: [string \"while true do end\"]:1: addUI ran past its instruction budget\n"},
+        {"while true do end", "Lua addUI stopped: [string \"while true do end\"]:1: ran past its instruction budget\n"},
         {"while true do pcall(function() while true do end end) end", "ran past its instruction budget\n"},
         {"error('bad\\nthing')", "Lua addUI stopped: [string \"error('bad\\nthing')\"]:1: bad thing\n"},
         {"error({})", "Lua addUI stopped: (error object is a table value)\n"},
         {"local x = {} x.y.z = 1", "attempt to index field 'y' (a nil value)\n"},
         {"debug.getregistry().iPlayerWorld.x = 5", "attempt to index global 'debug' (a nil value)\n"},
-        {"while true do coroutine.wrap(function() for i = 1, 90 do end end)() end", "addUI ran past its instruction budget\n"},
+        {"while true do coroutine.wrap(function() for i = 1, 90 do end end)() end", "ran past its instruction budget\n"},
         {"local co = coroutine.wrap(function() while true do coroutine.yield() end end) while true do co() end",
-         "addUI ran past its instruction budget\n"},
+         "ran past its instruction budget\n"},
     };
     for (const auto& c : cases) {
         lua_pushnumber(L, 42);  // the caller's own values stay put

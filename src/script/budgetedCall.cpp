@@ -48,7 +48,7 @@ void raiseSpent(lua_State* L)
     // catch the error and loop on.
     lua_sethook(L, budgetHook, HOOK_MASK, 1);
     luaL_where(L, 0);  // in a hook, level 0 is the interrupted Lua function
-    lua_pushfstring(L, "%s ran past its %s", current->name.c_str(), current->spent);
+    lua_pushfstring(L, "%s%sran past its %s", current->name.c_str(), current->name.empty() ? "" : " ", current->spent);
     lua_concat(L, 2);
     lua_error(L);
 }
@@ -84,11 +84,13 @@ int named(lua_State* L, int status)
 {
     if (status != LUA_ERRMEM || !current) return status;
     lua_pop(L, 1);
-    lua_pushfstring(L, "%s ran past its memory ceiling (%d MB)", current->name.c_str(),
-                    int(SCRIPT_MEMORY_CEILING >> 20));
+    lua_pushfstring(L, "%s%sran past its memory ceiling (%d MB)", current->name.c_str(),
+                    current->name.empty() ? "" : " ", int(SCRIPT_MEMORY_CEILING >> 20));
     return status;
 }
 
+// An empty name leaves the function out of the messages, for a caller whose own
+// line names it.
 int runBudgeted(lua_State* L, const char* name, int nargs, int nresults, int budget)
 {
     BudgetScope scope(L, name, budget);
@@ -127,7 +129,7 @@ int cpcallLuaBudgeted(lua_State* L, const char* name, lua_CFunction body, void* 
 
 bool callLuaBudgeted(lua_State* L, const char* name, int nargs, int nresults, int budget)
 {
-    if (runBudgeted(L, name, nargs, nresults, budget) == 0) return true;
+    if (runBudgeted(L, "", nargs, nresults, budget) == 0) return true;
 
     std::string line = luaErrorLine(L);
     lua_pop(L, 1);
