@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <functional>
 #include <memory>
 #include <set>
 #include <sstream>
@@ -13,6 +14,7 @@
 
 #include "core/dataFiles.h"
 #include "entities/worldState.h"
+#include "core/report.h"
 #include "core/xmlAttributes.h"
 #include "data/defaultVals.h"
 #include "world/loadGalaxy.h"
@@ -219,6 +221,44 @@ TEST(ShipData, BehaviourModeBeyondAnIntIsDriftWithALine)
     EXPECT_NE(capture.text().find("shipdata.txt: ai -3e+09 of row 1 is no behaviour mode; using 0 (drift)\n"),
               std::string::npos);
     EXPECT_EQ((std::vector<float>{SHIPDATA[0][0], SHIPDATA[1][0], SHIPDATA[2][0]}), (std::vector<float>{0, 0, 2}));
+}
+
+// The checker and the tests take the loaders' warnings as records: the file
+// they are about and their severity, not a line to be matched.
+TEST(LoaderReports, WarningsNameTheirFileAndAMissingFileIsNoWarning)
+{
+    std::string dir = makeScratchDir();
+    writeFile(dir, "shipdata.txt", "3e9 0 0 1 1\nx 0 0 1 1\n");
+    writeFile(dir, "playerdata.txt", "1 2 3\n");
+    ScopedWorkingDir cd(dir);
+    struct Case {
+        std::function<void()> load;
+        const char* file;
+        Severity severity;
+        const char* what;
+    } cases[] = {
+        {[] { initializeShipArray(); }, "shipdata.txt", Severity::Warning,
+         "ai 3e+09 of row 0 is no behaviour mode; using 0 (drift)"},
+        {[] { initializeShipArray(); }, "shipdata.txt", Severity::Warning,
+         "\"x\" at row 1, column 1 is not a number; it reads as 0"},
+        {[] { delete initializePlayer(); }, "playerdata.txt", Severity::Warning,
+         "the first row has 3 of 7 numbers; the rest are the built-in ship's"},
+        {[] {
+             std::vector<std::vector<float>> table;
+             readData("nothere.txt", 1, table);
+         },
+         "nothere.txt", Severity::Missing, "cannot open file (No such file or directory)"},
+    };
+    for (const Case& c : cases) {
+        StdoutCapture quiet;
+        ReportLog log;
+        c.load();
+        EXPECT_EQ(quiet.text(), "") << c.what;
+        auto found = std::find_if(log.records.begin(), log.records.end(), [&](const Report& r) {
+            return r.file == c.file && r.severity == c.severity && r.what == c.what;
+        });
+        EXPECT_NE(found, log.records.end()) << c.what;
+    }
 }
 
 namespace {
@@ -735,11 +775,12 @@ TEST(EmitterTables, FilesAreReadUpToTheFirstGap)
     writeFile(mod, "emitterShade1.txt", "#\n8 9\n");
     writeFile(mod, "emitterShade2.txt", "#\n1 2\n");
     dataFolders = DataFolders{dir, {mod}};
-    StdoutCapture quiet;
+    ReportLog log;
     tables = readAndExpandEmitterData();
-    quiet.text();
     dataFolders = DataFolders();
     EXPECT_EQ(tables, (std::vector<EmitterTable>{{{{2, 3}}}, {{{8, 9}}}, {{{1, 2}}}, {{{6, 7}}}}));
+    ASSERT_GE(log.records.size(), 2u);
+    EXPECT_EQ(log.records[1].what, "Processing " + mod + "/emitterShade1.txt");
 }
 
 // ---- Shader sources -----------------------------------------------------------

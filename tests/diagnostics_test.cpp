@@ -5,6 +5,39 @@
 #include "support/glFixture.h"
 #include "support/testFiles.h"
 
+TEST(Reports, PrintedAsOneLineOnTheirStreamOrTakenByTheNewestLog)
+{
+    struct Case {
+        Report record;
+        const char* line;
+        bool onStdout;
+    } cases[] = {
+        {{"", "", "Opening x", Severity::Note}, "Opening x", true},
+        {{"shipdata.txt", "", "cannot open file (gone)", Severity::Missing}, "shipdata.txt: cannot open file (gone)", true},
+        {{"test.xml", "star 0 of world 1", "radius=\"inf\" is not a finite number", Severity::Warning},
+         "test.xml: star 0 of world 1: radius=\"inf\" is not a finite number", true},
+        {{"", "", "Triggered", Severity::Trace}, "Triggered", true},
+        {{"", "", "Can't open file 'a' for reading", Severity::Error}, "Can't open file 'a' for reading", false},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(reportText(c.record), c.line);
+        StdoutCapture out;
+        report(c.record);
+        EXPECT_EQ(out.text(), c.onStdout ? c.line + std::string("\n") : "") << c.line;
+        ReportLog outer;
+        {
+            ReportLog inner;
+            report(c.record);
+            ASSERT_EQ(inner.records.size(), 1u);
+            EXPECT_EQ(inner.records[0].severity, c.record.severity);
+        }
+        sayLine(c.line);
+        ASSERT_EQ(outer.records.size(), 1u);  // the inner log had the first; nothing was printed
+        EXPECT_EQ(reportText(outer.records[0]), c.line);
+    }
+    EXPECT_EQ(formatted("%s|%g|%zu", "a", 0.5, size_t(3)), "a|0.5|3");
+}
+
 TEST(StackDump, PrintsEveryKindOfValueInItsOwnFormat)
 {
     lua_State* L = luaL_newstate();

@@ -4,13 +4,13 @@
 #include <dirent.h>
 #include <unistd.h>
 
-#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
 
 #include "core/basics.h"
 #include "core/dataFiles.h"
+#include "core/report.h"
 #include "entities/worldState.h"
 #include "data/defaultVals.h"
 #include "data/emitterData.h"
@@ -27,56 +27,18 @@ void ContentProblems::add(const std::string& file, const std::string& where, con
 
 namespace {
 
-// The loaders narrate on standard output; the checker keeps that quiet and keeps
-// the lines that name one of the data files, which are the loaders' own warnings.
-class QuietLoaders {
-public:
-    QuietLoaders()
-    {
-        std::fflush(stdout);
-        saved = dup(STDOUT_FILENO);
-        capture = std::tmpfile();
-        if (capture) dup2(fileno(capture), STDOUT_FILENO);
-    }
-    ~QuietLoaders() { restore(); }
-    std::vector<std::string> restore()
-    {
-        std::vector<std::string> lines;
-        if (saved < 0) return lines;
-        std::fflush(stdout);
-        dup2(saved, STDOUT_FILENO);
-        close(saved);
-        saved = -1;
-        if (!capture) return lines;
-        std::rewind(capture);
-        char buffer[4096];
-        while (std::fgets(buffer, sizeof buffer, capture)) {
-            std::string line(buffer);
-            while (!line.empty() && (line.back() == '\n' || line.back() == '\r')) line.pop_back();
-            lines.push_back(line);
-        }
-        std::fclose(capture);
-        capture = nullptr;
-        return lines;
-    }
-
-private:
-    int saved = -1;
-    FILE* capture = nullptr;
-};
-
 bool startsWith(const std::string& text, const std::string& prefix)
 {
     return text.compare(0, prefix.size(), prefix) == 0;
 }
 
-// Keeps the loader warnings about file (lines "path: ...", the path it was read from) as problems.
-void keepWarnings(const std::vector<std::string>& lines, const char* file, ContentProblems& problems)
+// Keeps the loaders' warnings about file (named by the path it was read from) as
+// problems. A file they could not open is not among them: the checker names that itself.
+void keepWarnings(const std::vector<Report>& records, const char* file, ContentProblems& problems)
 {
-    const std::string prefix = dataFile(file) + ": ";
-    for (const std::string& line : lines)
-        if (startsWith(line, prefix) && line.find("cannot open file") == std::string::npos)
-            problems.lines.push_back(line);
+    for (const Report& record : records)
+        if (record.severity == Severity::Warning && record.file == dataFile(file))
+            problems.lines.push_back(reportText(record));
 }
 
 std::string quoted(const std::string& name) { return "\"" + name + "\""; }
@@ -160,13 +122,12 @@ void checkGalaxyAndWeapons(ContentProblems& problems)
     std::vector<projectileData> savedWeapons;
     savedWeapons.swap(WEAPONDATA);
     lua_State* L = luaL_newstate();
-    QuietLoaders quiet;
+    ReportLog log;
     universe.worlds.emplace_back();  // start-up's empty world 0, as the game has it
     initializeStars(universe, L);
-    const std::vector<std::string> warnings = quiet.restore();
     lua_close(L);
-    keepWarnings(warnings, "test.xml", problems);
-    keepWarnings(warnings, "projectiles.xml", problems);
+    keepWarnings(log.records, "test.xml", problems);
+    keepWarnings(log.records, "projectiles.xml", problems);
 
     for (size_t w = 0; w < universe.worlds.size(); ++w) {
         const WorldState& world = universe.worlds[w];
@@ -201,15 +162,14 @@ void checkTables(ContentProblems& problems)
 {
     std::vector<std::vector<float>> savedShips, player;
     savedShips.swap(SHIPDATA);
-    QuietLoaders quiet;
+    ReportLog log;
     const bool shipsRead = initializeShipArray() || !SHIPDATA.empty();
     const size_t shipTypes = SHIPDATA.size();
     // One number a row counts what the player's row really holds (readData pads rows).
     const bool playerRead = readData(dataFile("playerdata.txt").c_str(), 1, player);
-    const std::vector<std::string> warnings = quiet.restore();
     SHIPDATA.swap(savedShips);
-    keepWarnings(warnings, "shipdata.txt", problems);
-    keepWarnings(warnings, "playerdata.txt", problems);
+    keepWarnings(log.records, "shipdata.txt", problems);
+    keepWarnings(log.records, "playerdata.txt", problems);
     if (!shipsRead)
         problems.add("shipdata.txt", "file", "cannot be read; the game does not start without it");
     else if (shipTypes < 2)
@@ -265,14 +225,12 @@ CheckStatus checkContent(const std::string& dir, std::ostream& err)
         return CHECK_UNREADABLE;
     }
     ContentProblems problems;
+    ReportLog quiet;  // what the loaders report is the checker's to keep, not to print
     // The game reads the emitter tables before anything else (the galaxy loader
     // checks wormholes against them); here they come from dir.
     std::vector<EmitterTable> savedEmitters;
     savedEmitters.swap(emitters);
-    {
-        QuietLoaders quiet;
-        emitters = readAndExpandEmitterData();
-    }
+    emitters = readAndExpandEmitterData();
     checkGalaxyAndWeapons(problems);
     checkTables(problems);
     checkEmitterTables(problems);

@@ -4,42 +4,43 @@
 
 #include <cstdio>
 
-void sayLine(const std::string& line)
+static const char* glErrorText(GLenum error)
 {
-    std::printf("%s\n", line.c_str());
-    std::fflush(stdout);
+    switch (error) {
+    case GL_INVALID_ENUM: return "Invalid enumerated argument";
+    case GL_INVALID_VALUE: return "invalid value";
+    case GL_INVALID_OPERATION: return "Invalid operation";
+    case GL_STACK_OVERFLOW: return "GL stack overflow";
+    case GL_STACK_UNDERFLOW: return "gl stack underflow";
+    case GL_OUT_OF_MEMORY: return "out of memory";
+    default: return nullptr;
+    }
 }
 
 void reportError()
 {
-    switch (glGetError()) {
-    case GL_INVALID_ENUM: std::printf("Invalid enumerated argument\n"); break;
-    case GL_INVALID_VALUE: std::printf("invalid value\n"); break;
-    case GL_INVALID_OPERATION: std::printf("Invalid operation\n"); break;
-    case GL_STACK_OVERFLOW: std::printf("GL stack overflow\n"); break;
-    case GL_STACK_UNDERFLOW: std::printf("gl stack underflow\n"); break;
-    case GL_OUT_OF_MEMORY: std::printf("out of memory\n"); break;
-    default: break;
+    if (const char* text = glErrorText(glGetError())) report({"", "", text, Severity::Trace});
+}
+
+static std::string stackEntry(lua_State* L, int i)
+{
+    int type = lua_type(L, i);
+    switch (type) {
+    case LUA_TNUMBER: return formatted("%g", lua_tonumber(L, i));
+    case LUA_TSTRING: return formatted("`%s'", lua_tostring(L, i));
+    case LUA_TBOOLEAN: return lua_toboolean(L, i) ? "true" : "false";
+    default: return lua_typename(L, type);
     }
 }
 
 void stackDump(lua_State* L)
 {
     int top = lua_gettop(L);
-    std::printf("Stack dump.  Size: %d\n", top);
-    std::fflush(stdout);
-    for (int i = 1; i <= top; ++i) {
-        int type = lua_type(L, i);
-        switch (type) {
-        case LUA_TNUMBER: std::printf("%g", lua_tonumber(L, i)); break;
-        case LUA_TSTRING: std::printf("`%s'", lua_tostring(L, i)); break;
-        case LUA_TBOOLEAN: std::printf(lua_toboolean(L, i) ? "true" : "false"); break;
-        default: std::printf("%s", lua_typename(L, type)); break;
-        }
-        std::printf(" . ");
-    }
-    std::printf("\n End of stack dump\n");
-    std::fflush(stdout);
+    sayLine(formatted("Stack dump.  Size: %d", top));
+    std::string entries;
+    for (int i = 1; i <= top; ++i) entries += stackEntry(L, i) + " . ";
+    sayLine(entries);
+    sayLine(" End of stack dump");
 }
 
 static const char* eventTypeName(int type)

@@ -7,7 +7,8 @@
 #include <SDL.h>
 #include <lua.hpp>
 
-void sayLine(const std::string& line);  // one line on standard output, flushed at once
+#include "core/report.h"
+
 void reportError();  // prints at most one pending GL error
 void stackDump(lua_State* L);
 void eventTypeDisp(SDL_Event event);

@@ -1,6 +1,7 @@
 #include "core/options.h"
 
 #include <cstring>
+#include <iterator>
 
 #include "core/dataFiles.h"
 

@@ -2,7 +2,6 @@
 
 #include <cerrno>
 #include <cmath>
-#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
@@ -37,8 +36,8 @@ static float tableNumber(const char* file, const std::string& token, long row, i
     else if (!std::isfinite(value))
         problem = "is not a finite number";
     if (!problem) return value;
-    std::printf("%s: \"%s\" at row %ld, column %d %s; it reads as 0\n", file, token.c_str(), row, column + 1, problem);
-    std::fflush(stdout);
+    report({file, "", formatted("\"%s\" at row %ld, column %d %s; it reads as 0", token.c_str(), row, column + 1, problem),
+            Severity::Warning});
     return 0;
 }
 
@@ -54,12 +53,10 @@ bool readTable(const char* file, int n, std::vector<std::vector<float>>& table,
     if (!in) {
         int reason = errno;
         sayLine("Error opening file");
-        std::printf("%s: cannot open file (%s)\n", file, std::strerror(reason));
-        std::fflush(stdout);
+        report({file, "", formatted("cannot open file (%s)", std::strerror(reason)), Severity::Missing});
         return false;
     }
-    std::printf("Opening %s\n", file);
-    std::fflush(stdout);
+    report({"", "", formatted("Opening %s", file), Severity::Note});
 
     // Rows are counted from what was there on entry, so a table is only ever appended to.
     const size_t textBase = text.size();
@@ -110,13 +107,12 @@ bool initializeShipArray()
     for (size_t row = 0; row < SHIPDATA.size(); ++row) {
         float& ai = SHIPDATA[row][0];
         if (fitsInt(ai)) continue;
-        std::printf("shipdata.txt: ai %g of row %zu is no behaviour mode; using 0 (drift)\n", double(ai), row);
-        std::fflush(stdout);
+        report({"shipdata.txt", "", formatted("ai %g of row %zu is no behaviour mode; using 0 (drift)", double(ai), row),
+                Severity::Warning});
         ai = 0;
     }
     if (SHIPDATA.size() <= SPAWNED_SHIP_TYPE) {
-        std::printf("shipdata.txt has no row for ship type %zu\n", SPAWNED_SHIP_TYPE);
-        std::fflush(stdout);
+        report({"", "", formatted("shipdata.txt has no row for ship type %zu", SPAWNED_SHIP_TYPE), Severity::Warning});
         return false;
     }
     return true;

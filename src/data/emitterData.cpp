@@ -9,8 +9,9 @@
 
 #include "core/basics.h"
 #include "core/dataFiles.h"
+#include "core/report.h"
 
-std::vector<EmitterTable> emitters = readAndExpandEmitterData();
+std::vector<EmitterTable> emitters;
 
 bool hasEmitterTable(int index) { return index >= 0 && size_t(index) < emitters.size(); }
 
@@ -77,7 +78,7 @@ std::vector<EmitterTable> readEmitterData()
         std::string name = dataFile(emitterFileName(k));
         std::ifstream in(name);
         if (!in) return tables;
-        std::printf("Processing %s\n", name.c_str());
+        report({"", "", "Processing " + name, Severity::Trace});
         tables.push_back(readEmitterFile(in));
     }
 }
@@ -117,10 +118,9 @@ std::vector<EmitterTable> readAndExpandEmitterData()
         tables.push_back(EmitterTable());
         for (const EmitterBlock& block : table) tables.back().push_back(expandMatrix(block));
     }
-    std::printf("# emitters:%zu\n", tables.size());
+    report({"", "", formatted("# emitters:%zu", tables.size()), Severity::Note});
     if (tables.empty())
-        std::printf("%s could not be read: the engine flame and the wormholes draw nothing\n",
-                    dataFile(emitterFileName(0)).c_str());
-    std::fflush(stdout);
+        report({"", "", dataFile(emitterFileName(0)) + " could not be read: the engine flame and the wormholes draw nothing",
+                Severity::Missing});
     return tables;
 }

@@ -1,5 +1,5 @@
 // Emitter tables: the blocks of numbers that describe each particle effect,
-// read from "emitterShade0.txt", "emitterShade1.txt", ... before main runs.
+// read from "emitterShade0.txt", "emitterShade1.txt", ... at start-up.
 #pragma once
 
 #include <string>
@@ -9,7 +9,8 @@ using EmitterRow = std::vector<float>;
 using EmitterBlock = std::vector<EmitterRow>;
 using EmitterTable = std::vector<EmitterBlock>;
 
-// Expanded tables, index = file number; filled while the globals are constructed.
+// Expanded tables, index = file number; empty until someone reads them (the game
+// does first thing in its entry function, the checker from the folder it checks).
 extern std::vector<EmitterTable> emitters;
 
 bool hasEmitterTable(int index);

@@ -8,6 +8,7 @@
 
 #include "core/basics.h"
 #include "core/dataFiles.h"
+#include "core/report.h"
 
 std::vector<unsigned int> shaders;
 
@@ -19,7 +20,7 @@ const int LOG_SIZE = 1024;
 
 void printLog(const char* label, const char* log)
 {
-    if (log[0] != '\0') std::printf("%s%s\n", label, log);
+    if (log[0] != '\0') report({"", "", formatted("%s%s", label, log), Severity::Trace});
 }
 
 // A half that is missing or empty cannot make a program; the pair keeps its
@@ -27,7 +28,7 @@ void printLog(const char* label, const char* log)
 bool usable(const char* source, const std::string& name, int index)
 {
     if (source && source[0] != '\0') return true;
-    std::printf("%s is missing or empty: program %d is not built\n", name.c_str(), index);
+    report({"", "", formatted("%s is missing or empty: program %d is not built", name.c_str(), index), Severity::Warning});
     return false;
 }
 
@@ -63,18 +64,18 @@ char* readEmitter(const char* path)
 {
     std::FILE* file = std::fopen(path, "r");
     if (!file) {
-        std::fprintf(stderr, "Can't open file '%s' for reading\n", path);
+        report({"", "", formatted("Can't open file '%s' for reading", path), Severity::Error});
         return nullptr;
     }
     std::fseek(file, 0, SEEK_END);
     long size = std::ftell(file);
     if (size < 0) size = 0;  // not a seekable file: read it as empty
-    std::printf("File '%s' is %ld long\n", path, size);
+    report({"", "", formatted("File '%s' is %ld long", path, size), Severity::Trace});
     std::fseek(file, 0, SEEK_SET);
     // One byte more than the file, so an empty file still has room for the terminator.
     char* buffer = static_cast<char*>(std::malloc(size_t(size) + 1));
     if (!buffer) {
-        std::fprintf(stderr, "Can't malloc space for '%s'\n", path);
+        report({"", "", formatted("Can't malloc space for '%s'", path), Severity::Error});
         std::fclose(file);
         return nullptr;
     }
@@ -96,15 +97,14 @@ std::vector<unsigned int> readShaders()
         char* vertexSource = readEmitter(vsName.c_str());
         if (!vertexSource) break;
         char* fragmentSource = readEmitter(fsName.c_str());
-        std::printf("Reading shader %s\n", toString(k + 1).c_str());
+        report({"", "", "Reading shader " + toString(k + 1), Severity::Trace});
         bool both = usable(vertexSource, vsName, k);
         both = usable(fragmentSource, fsName, k) && both;
         programs.push_back(both ? buildProgram(vertex, fragment, vertexSource, fragmentSource) : 0);
         std::free(vertexSource);
         std::free(fragmentSource);
     }
-    std::printf("Shaders read: %zu\n", programs.size());
-    std::fflush(stdout);
+    report({"", "", formatted("Shaders read: %zu", programs.size()), Severity::Note});
     return programs;
 }
 

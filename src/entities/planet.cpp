@@ -4,7 +4,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstdio>
 
 #include "entities/worldState.h"
 #include "entities/player.h"
@@ -22,8 +21,7 @@ Planet::Planet(int id, float radius, float density, float orbitRadius, float orb
       orbitAngle(float(initLoc * 3.14 / 180)), rotationalSpeed(rotationalSpeed), rotation(initRot),
       texture(texture), name(name)
 {
-    std::printf("%s\n", this->name.c_str());
-    std::fflush(stdout);
+    sayLine(this->name.c_str());
 }
 
 // The landed player rests on the surface, turning with the spin; its velocity is

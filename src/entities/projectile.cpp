@@ -47,7 +47,7 @@ Ship* homingTarget(Projectile& p, WorldState& world, float range)
     world.shipGrid.nearPoint(world.ships, p.location, range, [&](Ship& ship) {
         float sq = sqPointDistance(ship.location, p.location);
         if (!(sq < best)) return;
-        std::printf("New target found\n");
+        report({"", "", "New target found", Severity::Trace});
         p.targetId = int(ship.getID());
         best = sq;
         target = &ship;
@@ -138,7 +138,7 @@ bool Projectile::update(int dt, WorldState& world, int now)
 {
     const projectileData* data = typeData(type);
     if (!data) {
-        std::printf("Projectile type %d names no weapon; removed\n", type);
+        report({"", "", formatted("Projectile type %d names no weapon; removed", type), Severity::Warning});
         return false;
     }
 
@@ -195,7 +195,7 @@ bool projectileEvent(WorldState& world, point location, int eventNum, int now)
     switch (eventNum) {
     case 0: return false;
     case 1: {
-        std::printf("Shockwave fired\n");
+        report({"", "", "Shockwave fired", Severity::Trace});
         TShockwave* wave = new TShockwave(200, now, 2000, location);
         wave->startTime = 0;
         wave->endTime = now + 2000;
@@ -204,7 +204,7 @@ bool projectileEvent(WorldState& world, point location, int eventNum, int now)
     }
     default:
         // Keeping the shot would repeat the event, and this line, every frame for good.
-        std::printf("Bad eventNum value in projectileEvent %d\n", eventNum);
+        report({"", "", formatted("Bad eventNum value in projectileEvent %d", eventNum), Severity::Warning});
         return false;
     }
 }

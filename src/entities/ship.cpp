@@ -9,6 +9,7 @@
 #include "data/defaultVals.h"
 #include "entities/player.h"
 #include "entities/timer.h"
+#include "core/report.h"
 
 namespace {
 
@@ -54,7 +55,7 @@ Ship::Ship(point location, int type, unsigned int id) : location(location), id(i
 {
     const std::vector<float>* row = typeRow(type);
     if (!row) {
-        std::printf("Ship type %d names no row of shipdata.txt; using zeros\n", type);
+        report({"", "", formatted("Ship type %d names no row of shipdata.txt; using zeros", type), Severity::Warning});
         ai = 0;
         acceleration = maxSpeed = health = ramDamage = 0;
         return;

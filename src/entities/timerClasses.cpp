@@ -4,7 +4,6 @@
 
 #include <GL/glew.h>
 
-#include <cstdio>
 
 #include "entities/worldState.h"
 #include "data/defaultVals.h"
@@ -12,6 +11,7 @@
 #include "render/textures.h"
 #include "render/square.h"
 #include "render/view.h"
+#include "core/report.h"
 
 namespace {
 
@@ -51,7 +51,7 @@ TShockwave::TShockwave(int size, int begin, int duration, point location)
 
 void TShockwave::execute(int now, WorldState& world)
 {
-    std::printf("Triggered\n");
+    report({"", "", "Triggered", Severity::Trace});
     float r = duration != 0 ? (now - begin) * size / duration * 1.56 : 0.0f;
 
     glColor4f(1, 0, 0, 0.3f);  // set even when culled: later drawing sees the colour it leaves

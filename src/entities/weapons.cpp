@@ -13,6 +13,7 @@
 #include "entities/ship.h"
 #include "entities/star.h"
 #include "render/textures.h"
+#include "core/report.h"
 
 namespace {
 
@@ -173,7 +174,7 @@ void Player::shoot(unsigned int now, WorldState& world, point target, int dt)
     if (!input) return;
     int slot = weapon + weaponBank;
     if (slot < 0 || size_t(slot) >= WEAPONDATA.size()) {
-        std::printf("Bad weapon selection %d\n", slot);
+        report({"", "", formatted("Bad weapon selection %d", slot), Severity::Warning});
         return;
     }
     float compass = compassTowards(location, target);

@@ -10,6 +10,7 @@
 #include "core/dataFiles.h"
 #include "entities/worldState.h"
 #include "data/defaultVals.h"
+#include "data/emitterData.h"
 #include "world/loadGalaxy.h"
 #include "data/shaders.h"
 #include "entities/player.h"
@@ -82,6 +83,7 @@ static void runUiScript(lua_State* L)
 
 int SDL_main(int, char**)
 {
+    emitters = readAndExpandEmitterData();  // first: the galaxy loader checks the wormholes against them
     std::srand(unsigned(std::time(nullptr)));
     sayLine("Starting this thing");
     preloadTextureImages();  // decoding needs no window: it runs while the window opens

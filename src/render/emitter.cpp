@@ -2,7 +2,6 @@
 
 #include <GL/glew.h>
 
-#include <cstdio>
 #include <cstdlib>
 #include <ctime>
 
@@ -34,12 +33,11 @@ bool firstOf(const EmitterTable& table, size_t row, float& value)
 
 Emitter::Emitter(EmitterTable copied) : table(std::move(copied))
 {
-    std::printf("Emitter construct\n");
+    report({"", "", "Emitter construct", Severity::Trace});
     std::srand(unsigned(std::time(nullptr)));
     unsigned int prog = program();
     if (prog) reportError();
-    std::printf("shader size: %zu\n", shaders.size());
-    std::fflush(stdout);
+    report({"", "", formatted("shader size: %zu", shaders.size()), Severity::Note});
     if (!prog) return;
 
     glUseProgram(prog);

@@ -2,7 +2,6 @@
 
 #include <GL/glew.h>
 
-#include <cstdio>
 #include <cstdlib>
 #include <vector>
 
@@ -112,8 +111,7 @@ static bool openFace(const std::string& fontFile)
     }
     if (error != 0) {
         face = nullptr;
-        std::printf("Error initializing face %s\n", fontFile.c_str());
-        std::fflush(stdout);
+        sayLine("Error initializing face " + std::string(fontFile.c_str()));
         return false;
     }
     if (FT_Set_Pixel_Sizes(face, 0, GLYPH_PIXELS) == FORMAT_UNSUPPORTED) {

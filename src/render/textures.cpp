@@ -4,7 +4,7 @@
 #include <SOIL.h>
 
 #include <algorithm>
-#include <cstdio>
+#include <iterator>
 
 #include "core/dataFiles.h"
 #include "core/diagnostics.h"
@@ -94,7 +94,7 @@ static void loadInto(const std::string& file, std::vector<unsigned>& table, cons
         glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR_MIPMAP_LINEAR);
         return;
     }
-    std::printf("%s%s: %s\n", failurePrefix, file.c_str(), SOIL_last_result());
+    report({"", "", formatted("%s%s: %s", failurePrefix, file.c_str(), SOIL_last_result()), Severity::Trace});
 }
 
 void preloadTextureImages()

@@ -20,40 +20,47 @@
 
 namespace {
 
+// The file and the element in it that a warning is about.
+struct Place {
+    const char* file;
+    std::string where;
+};
+
+void warn(const Place& place, const std::string& what) { report({place.file, place.where, what, Severity::Warning}); }
+
 // Integers are written as numbers and cut toward zero; a value no int can hold
 // is clamped, with a line, rather than left to undefined conversion.
-int toInt(float value, const char* name, const std::string& where)
+int toInt(float value, const char* name, const Place& where)
 {
     if (fitsInt(value)) return int(value);
     int clamped = value > 0 ? INT_MAX : INT_MIN;
-    sayLine(where + ": " + name + " " + toString(value) + " is beyond a whole number's range; using " +
-        std::to_string(clamped));
+    warn(where, name + (" " + toString(value)) + " is beyond a whole number's range; using " + std::to_string(clamped));
     return clamped;
 }
 
 // A number attribute of one element; "where" names the file and the element for
 // messages. NaN and infinity (also what an overflowing number reads as) would
 // poison every sum they enter, so they give the fallback with a line.
-float readNumber(const XmlNode* node, const char* name, float fallback, const std::string& where)
+float readNumber(const XmlNode* node, const char* name, float fallback, const Place& where)
 {
     if (!checkVal(node, name)) return fallback;
     float value = getValF(node, name);
     if (std::isfinite(value)) return value;
-    sayLine(where + ": " + name + "=\"" + getVal(node, name) + "\" is not a finite number; using " + toString(fallback));
+    warn(where, name + ("=\"" + getVal(node, name)) + "\" is not a finite number; using " + toString(fallback));
     return fallback;
 }
 
-int readInt(const XmlNode* node, const char* name, const std::string& where)
+int readInt(const XmlNode* node, const char* name, const Place& where)
 {
     return toInt(readNumber(node, name, 0, where), name, where);
 }
 
-std::string numbered(const char* element, size_t index, int world)
+Place numbered(const char* element, size_t index, int world)
 {
-    return std::string("test.xml: ") + element + " " + std::to_string(index) + " of world " + std::to_string(world);
+    return {"test.xml", element + (" " + std::to_string(index)) + " of world " + std::to_string(world)};
 }
 
-Star readStar(const XmlNode* node, const std::string& where)
+Star readStar(const XmlNode* node, const Place& where)
 {
     auto f = [&](const char* name) { return readNumber(node, name, 0, where); };
     return Star(point{f("xcoord"), f("ycoord")}, f("radius"), f("density"), readInt(node, "texture", where),
@@ -62,7 +69,7 @@ Star readStar(const XmlNode* node, const std::string& where)
 
 Planet readPlanet(const XmlNode* node, int id)
 {
-    const std::string where = "test.xml: planet " + std::to_string(id);
+    const Place where{"test.xml", "planet " + std::to_string(id)};
     auto f = [&](const char* name) { return readNumber(node, name, 0, where); };
     return Planet(id, f("radius"), f("density"), f("orbitRadius"), f("orbitSpeed"), f("initLoc"),
                   f("rotationalSpeed"), f("initRot"), readInt(node, "texture", where), getVal(node, "name"));
@@ -70,7 +77,7 @@ Planet readPlanet(const XmlNode* node, int id)
 
 Wormhole readWormhole(const XmlNode* node, int world, size_t index)
 {
-    const std::string where = numbered("wormhole", index, world);
+    const Place where = numbered("wormhole", index, world);
     auto f = [&](const char* name) { return readNumber(node, name, 0, where); };
     return Wormhole(world, f("xcoord"), f("ycoord"), f("radius"), readInt(node, "targetWorld", where),
                     f("targetXcoord"), f("targetYcoord"), readInt(node, "emitter", where));
@@ -125,15 +132,15 @@ void reportDeadWormholes(const Universe& universe)
     for (size_t w = 0; w < universe.worlds.size(); ++w) {
         const std::vector<Wormhole>& gates = universe.worlds[w].wormholes;
         for (size_t i = 0; i < gates.size(); ++i) {
-            const std::string gate = numbered("wormhole", i, int(w));
+            const std::string gate = numbered("wormhole", i, int(w)).where;
             int target = gates[i].targetWorld;
             if (target < 0 || size_t(target) >= universe.worlds.size())
-                sayLine(gate + " leads to world " + std::to_string(target) +
-                    ", which does not exist; it will not carry the player");
+                report({"test.xml", "", gate + " leads to world " + std::to_string(target) +
+                                            ", which does not exist; it will not carry the player", Severity::Warning});
             int index = gates[i].emitterIndex;
             if (!hasEmitterTable(index))
-                sayLine(gate + " names emitter " + std::to_string(index) + ", but " + emitterFileName(index) +
-                    " was not read; it draws nothing");
+                report({"test.xml", "", gate + " names emitter " + std::to_string(index) + ", but " +
+                                            emitterFileName(index) + " was not read; it draws nothing", Severity::Warning});
         }
     }
 }
@@ -170,7 +177,7 @@ struct StoreNumber {
     projectileData& record;
     float value;
     const char* name;
-    const std::string& where;
+    const Place& where;
     void operator()(int projectileData::*field) const { record.*field = toInt(value, name, where); }
     void operator()(float projectileData::*field) const { record.*field = value; }
     void operator()(bool projectileData::*field) const { record.*field = value != 0; }
@@ -183,23 +190,22 @@ const int MAX_SHOTS_PER_PULL = 100;
 const float MAX_SPREAD = 360;
 
 // Values the weapons cannot use are brought into range once here, with a line.
-void checkProjectile(projectileData& record, const std::string& where)
+void checkProjectile(projectileData& record, const Place& where)
 {
     auto checkEvent = [&](const char* name, int event) {
         if (event == 0 || event == 1) return;
-        sayLine(where + ": " + name + " " + std::to_string(event) +
-            " names no event (0 none, 1 shockwave); its shots are removed when it runs");
+        warn(where, name + (" " + std::to_string(event)) + " names no event (0 none, 1 shockwave); its shots are removed when it runs");
     };
     checkEvent("onDeathEffect", record.onDeathEffect);
     checkEvent("onHitEffect", record.onHitEffect);
     if (record.numProjectiles > MAX_SHOTS_PER_PULL) {
-        sayLine(where + ": numProjectiles " + std::to_string(record.numProjectiles) + " is more than " +
-            std::to_string(MAX_SHOTS_PER_PULL) + " shots a pull; using " + std::to_string(MAX_SHOTS_PER_PULL));
+        warn(where, "numProjectiles " + std::to_string(record.numProjectiles) + " is more than " +
+                        std::to_string(MAX_SHOTS_PER_PULL) + " shots a pull; using " + std::to_string(MAX_SHOTS_PER_PULL));
         record.numProjectiles = MAX_SHOTS_PER_PULL;
     }
     if (std::fabs(record.spread) > MAX_SPREAD) {
         float bounded = std::copysign(MAX_SPREAD, record.spread);
-        sayLine(where + ": spread " + toString(record.spread) + " is wider than a full turn; using " + toString(bounded));
+        warn(where, "spread " + toString(record.spread) + " is wider than a full turn; using " + toString(bounded));
         record.spread = bounded;
     }
 }
@@ -208,7 +214,7 @@ projectileData readProjectile(const XmlNode* node, size_t slot)
 {
     projectileData record;
     record.name = checkVal(node, "name") ? getVal(node, "name") : "Unnamed";
-    const std::string where = "projectiles.xml: projectile " + std::to_string(slot) + " \"" + record.name + "\"";
+    const Place where{"projectiles.xml", "projectile " + std::to_string(slot) + " \"" + record.name + "\""};
     for (const ProjectileAttribute& attribute : projectileAttributes) {
         float value = readNumber(node, attribute.name, attribute.fallback, where);
         std::visit(StoreNumber{record, value, attribute.name, where}, attribute.field);
@@ -235,11 +241,11 @@ void loadProjectiles(const Universe& universe)
 bool initializeStars(Universe& universe, lua_State* L)
 {
     if (!universe.galaxyRoot) {
-        sayLine("test.xml has no <universe> element: there is no galaxy to load");
+        report({"", "", "test.xml has no <universe> element: there is no galaxy to load", Severity::Warning});
         return false;
     }
     if (!universe.projectileRoot) {
-        sayLine("projectiles.xml has no <projectiles> element: there are no weapons to load");
+        report({"", "", "projectiles.xml has no <projectiles> element: there are no weapons to load", Severity::Warning});
         return false;
     }
     loadWorlds(universe);

@@ -1,6 +1,5 @@
 #include "world/loadPlayer.h"
 
-#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -26,8 +25,8 @@ Player* initializePlayer()
         // it lacks come from the built-in ship instead.
         const float fallback[7] = {0, 0, BUILT_IN_THRUST, BUILT_IN_REVERSE, BUILT_IN_TURN_RATE, BUILT_IN_HEALTH,
                                    BUILT_IN_RADIUS};
-        std::printf("playerdata.txt: the first row has %ld of 7 numbers; the rest are the built-in ship's\n", count);
-        std::fflush(stdout);
+        report({"playerdata.txt", "", formatted("the first row has %ld of 7 numbers; the rest are the built-in ship's", count),
+                Severity::Warning});
         for (long i = count; i < 7; ++i) row[size_t(i)] = fallback[i];
     }
     return new Player(point{row[0], row[1]}, row[2], row[3], row[4], row[5], row[6]);

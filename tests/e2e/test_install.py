@@ -94,6 +94,8 @@ def scenario(session):
     game = session.game(binary=game_binary, staged=False, name="installed").start()
     complaints = [line for line in game.errors() if line.startswith("vumtal:")]
     session.check(not complaints, "the installed game did not find its data: %s" % complaints)
+    # The emitter tables too, which are read first of all: the flame and the wormholes need them.
+    session.check("# emitters:2" in game.lines(), "the installed game read no emitter tables")
     game.window()
     game.wait_frames(2)
     test_startup.check_starfield(session, game.screenshot("installed"))
