@@ -9,6 +9,7 @@
 #include "entities/worldState.h"
 #include "world/loadGalaxy.h"
 #include "entities/player.h"
+#include "core/report.h"
 #include "script/budgetedCall.h"
 #include "script/sandbox.h"
 #include "script/startLua.h"
@@ -207,6 +208,20 @@ TEST_F(ScriptApi, MarketQueriesFindPlanetsAcrossWorldsWithTheirLines)
         EXPECT_EQ(list, c.tables) << c.call;
         if (!c.printed.empty()) EXPECT_EQ(printed, c.printed) << c.call;
     }
+    // The entries left out, one record each, on standard error when printed.
+    ReportLog log;
+    run("getPlanetTradeGoods(0) getPlanetEquipment(0)");
+    std::vector<std::string> skipped;
+    for (const Report& r : log.records)
+        if (r.severity == Severity::Error) skipped.push_back(reportText(r));
+    const std::string P0 = "test.xml: planet 0 \"P0\" ";
+    EXPECT_EQ(skipped, (std::vector<std::string>{
+                           P0 + "tradeGood 1 \"B\": no price; left out of the market",
+                           P0 + "tradeGood 2 \"Nan\": price \"nan\" is not a finite number; left out of the market",
+                           P0 + "tradeGood 3 \"\": no name; left out of the market",
+                           P0 + "equipment 1 \"Neg\": price \"-5\" is negative; left out of the market",
+                           P0 + "equipment 2 \"\": no name; left out of the market",
+                       }));
 }
 
 TEST_F(ScriptApi, EveryTableOfACrowdedMarketArrives)

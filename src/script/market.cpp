@@ -6,9 +6,9 @@
 #include <iostream>
 #include <string>
 
-#include "core/dataFiles.h"
 #include "core/xmlAttributes.h"
 #include "core/diagnostics.h"
+#include "core/report.h"
 #include "script/startLua.h"
 
 namespace {
@@ -60,8 +60,7 @@ bool tradeable(int planetId, const XmlNode* planet, const XmlNode* entry, int in
 {
     const std::string fault = marketEntryFault(entry);
     if (fault.empty()) return true;
-    std::fprintf(stderr, "%s: %s: %s; left out of the market\n", dataFile("test.xml").c_str(),
-                 entryWhere(planetId, planet, entry, index).c_str(), fault.c_str());
+    report({"test.xml", entryWhere(planetId, planet, entry, index), fault + "; left out of the market", Severity::Error});
     return false;
 }
 
