@@ -26,5 +26,17 @@ float gameToPixel(int v);
 int pixelToGame(int v);
 int pixelToGame(float v);  // truncates toward zero
 
+// Angles as the game has always written them: none is the exact value, and each
+// keeps the rounding that the motion and the pictures were tuned with. Where
+// one is used as float it is converted at the use, which gives the float the
+// game always had (3.14f, 57.2958f).
+constexpr double QUARTER_TURN = 1.57;                 // pi/2 is 1.5708: atan2's east-based angle to a heading
+constexpr double HALF_TURN = 3.14;                    // pi is 3.14159
+constexpr double FULL_TURN = 6.28;                    // 2 pi is 6.28319
+constexpr double DEGREES_PER_RADIAN = 57.2958;        // 180/pi is 57.29578
+constexpr double ROUGH_DEGREES_PER_RADIAN = 57.3;     // the aim at a target
+constexpr double RADIANS_PER_DEGREE = 0.0174444;      // pi/180 is 0.0174533
+constexpr float SHOT_RADIANS_PER_DEGREE = 0.017444f;  // a shot's launch angle: one digit shorter still
+
 std::string toString(float v);  // six significant digits, stream default format
 std::string toString(int v);

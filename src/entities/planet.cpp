@@ -14,11 +14,11 @@
 #include "render/square.h"
 #include "render/view.h"
 
-// Orbits are given in degrees; 3.14 is the factor the orbits were laid out with.
+// Orbits are given in degrees; HALF_TURN (3.14) is the factor the orbits were laid out with.
 Planet::Planet(int id, float radius, float density, float orbitRadius, float orbitSpeed, float initLoc,
                float rotationalSpeed, float initRot, int texture, std::string name)
-    : id(id), radius(radius), density(density), orbitRadius(orbitRadius), orbitSpeed(float(orbitSpeed * 3.14 / 180)),
-      orbitAngle(float(initLoc * 3.14 / 180)), rotationalSpeed(rotationalSpeed), rotation(initRot),
+    : id(id), radius(radius), density(density), orbitRadius(orbitRadius), orbitSpeed(float(orbitSpeed * HALF_TURN / 180)),
+      orbitAngle(float(initLoc * HALF_TURN / 180)), rotationalSpeed(rotationalSpeed), rotation(initRot),
       texture(texture), name(name)
 {
     sayLine(this->name.c_str());
@@ -28,7 +28,7 @@ Planet::Planet(int id, float radius, float density, float orbitRadius, float orb
 // what the surface moved this update, kept when it takes off.
 static void carryPlayer(Planet& planet, Player& player, int dt)
 {
-    planet.landingAngle += dt * planet.rotationalSpeed * 0.0174444;
+    planet.landingAngle += dt * planet.rotationalSpeed * RADIANS_PER_DEGREE;
     float height = planet.radius + player.getRadius();
     point before = player.location;
     // A planet may orbit beyond the playfield; its passenger stays on the field's edge.

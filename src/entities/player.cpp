@@ -124,7 +124,7 @@ void Player::addVelocity(point v)
 void Player::setVelocity(point v) { velocity = v; }
 point Player::getVelocity() const { return velocity; }
 void Player::setAngle(float radians) { angle = radians; }
-float Player::getAngle() const { return float(angle * 57.2958 - 90); }
+float Player::getAngle() const { return float(angle * DEGREES_PER_RADIAN - 90); }
 void Player::takeDamage(float amount) { health -= amount; }
 float Player::getHealth() const { return health; }
 float Player::getRadius() const { return radius; }

@@ -75,16 +75,16 @@ void drawGuideLine(point from, point to)
 // maxTurn radians.
 float turnTowards(float angle, point from, point target, float maxTurn)
 {
-    float desired = std::atan2(target.y - from.y, -(target.x - from.x)) - 1.57;
-    if (desired < 0) desired += 6.28;
+    float desired = std::atan2(target.y - from.y, -(target.x - from.x)) - QUARTER_TURN;
+    if (desired < 0) desired += FULL_TURN;
     float current = angle;
-    if (current < 0) current += 6.28;
+    if (current < 0) current += FULL_TURN;
     float diff = desired - current;
-    if (std::fabs(diff) > 3.14f) {
+    if (std::fabs(diff) > float(HALF_TURN)) {
         if (current > desired)
-            diff += 6.28;
+            diff += FULL_TURN;
         else
-            diff -= 6.28;
+            diff -= FULL_TURN;
     }
     if (diff > maxTurn) diff = maxTurn;
     if (diff < -maxTurn) diff = -maxTurn;
@@ -97,7 +97,7 @@ void drawProjectile(point location, float angle, const projectileData& type)
     glPushMatrix();
     reportError();
     glTranslatef(location.x, location.y, 0);
-    glRotatef(angle * 57.2958f, 0, 0, -1);
+    glRotatef(angle * float(DEGREES_PER_RADIAN), 0, 0, -1);
     glBindTexture(GL_TEXTURE_2D, textureAt(projTextures, type.texture));
     float s = type.size;
     drawSquare(s);
@@ -108,7 +108,7 @@ void drawProjectile(point location, float angle, const projectileData& type)
 }  // namespace
 
 Projectile::Projectile(point location, float angleDeg, WorldState&, int type, float vx, float vy)
-    : location(location), type(type), angle(angleDeg * 0.017444f), lifetime(0), velocity{vx, vy}, damage(0)
+    : location(location), type(type), angle(angleDeg * SHOT_RADIANS_PER_DEGREE), lifetime(0), velocity{vx, vy}, damage(0)
 {
     const projectileData* data = typeData(type);
     if (data) {
@@ -120,7 +120,7 @@ Projectile::Projectile(point location, float angleDeg, WorldState&, int type, fl
     calcTheta();
 }
 
-void Projectile::calcTheta() { angle = std::atan2(velocity.y, -velocity.x) - 1.57; }
+void Projectile::calcTheta() { angle = std::atan2(velocity.y, -velocity.x) - QUARTER_TURN; }
 
 void Projectile::addVelocity(point v)
 {

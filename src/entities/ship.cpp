@@ -81,7 +81,7 @@ static void holdDistance(Ship& ship, float d, float k, point toPlayer, int dt)
             ship.velocity.x *= HOLD_DAMPING;
             ship.velocity.y *= HOLD_DAMPING;
         }
-        ship.theta = std::atan2(toPlayer.y, toPlayer.x) - 1.57;
+        ship.theta = std::atan2(toPlayer.y, toPlayer.x) - QUARTER_TURN;
     } else {
         ship.velocity.x += k * toPlayer.x;
         ship.velocity.y += k * toPlayer.y;
@@ -138,7 +138,7 @@ void Ship::addVelocity(point v)
     velocity.y += v.y;
 }
 
-void Ship::calcTheta() { theta = std::atan2(velocity.y, velocity.x) - 1.57; }
+void Ship::calcTheta() { theta = std::atan2(velocity.y, velocity.x) - QUARTER_TURN; }
 float Ship::getTheta() const { return theta; }
 unsigned int Ship::getID() const { return id; }
 void Ship::setAI(int mode) { ai = mode; }

@@ -11,7 +11,7 @@ class Ship {
 public:
     point location;
     unsigned int id;
-    float theta = 0;  // heading, atan2(vy, vx) - 1.57
+    float theta = 0;  // heading, atan2(vy, vx) - QUARTER_TURN
     int ai;           // 0 drift, 1 pursue, 2 flee, 3 hold distance
     point velocity{0, 0};
     float acceleration;  // steering push per update

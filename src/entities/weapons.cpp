@@ -24,7 +24,7 @@ const int MOUSE_ON_SHIP = 20;  // game units on each axis
 // Compass degrees from one point to another: 0 along +y, clockwise, in [0, 360).
 float compassTowards(point from, point target)
 {
-    float a = std::atan2(target.y - from.y, target.x - from.x) * 57.3;
+    float a = std::atan2(target.y - from.y, target.x - from.x) * ROUGH_DEGREES_PER_RADIAN;
     float compass = 90 - a;
     if (compass < 0) compass += 360;
     return compass;
@@ -118,7 +118,7 @@ void drawBeam(point origin, point d, point end)
     float len = pointDistance(origin, end);
     glPushMatrix();
     glTranslatef(origin.x, origin.y, 0);
-    glRotatef((std::atan2(d.y, d.x) - 1.57) * 57.2958, 0, 0, 1);
+    glRotatef((std::atan2(d.y, d.x) - QUARTER_TURN) * DEGREES_PER_RADIAN, 0, 0, 1);
     glBindTexture(GL_TEXTURE_2D, textureAt(textures, TEX_LASER));
     glBegin(GL_QUADS);
     glTexCoord2f(0, 0.5f);
