@@ -1,9 +1,9 @@
 #include "script/budgetedCall.h"
 
 #include <chrono>
-#include <cstdio>
 #include <string>
 
+#include "core/report.h"
 #include "script/sandbox.h"
 
 namespace {
@@ -133,8 +133,7 @@ bool callLuaBudgeted(lua_State* L, const char* name, int nargs, int nresults, in
 
     std::string line = luaErrorLine(L);
     lua_pop(L, 1);
-    std::printf("Lua %s stopped: %s\n", name, line.c_str());
-    std::fflush(stdout);
+    report({"", "", formatted("Lua %s stopped: %s", name, line.c_str()), Severity::Warning});
     return false;
 }
 

@@ -8,6 +8,7 @@
 #include <iterator>
 #include <string>
 
+#include "core/report.h"
 #include "script/budgetedCall.h"
 
 namespace {
@@ -270,12 +271,12 @@ lua_State* newScriptState()
     lua_State* L = lua_newstate(limitedAlloc, memory);
     if (!L) {
         delete memory;
-        std::fprintf(stderr, "Lua: no memory for a script state\n");
+        report({"", "", "Lua: no memory for a script state", Severity::Error});
         return nullptr;
     }
     lua_atpanic(L, panicLine);
     if (lua_cpcall(L, openSandbox, nullptr) != 0) {
-        std::fprintf(stderr, "Lua: the script's libraries could not be opened: %s\n", luaErrorLine(L).c_str());
+        report({"", "", "Lua: the script's libraries could not be opened: " + luaErrorLine(L), Severity::Error});
         lua_settop(L, 0);
     }
     return L;

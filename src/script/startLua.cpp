@@ -76,8 +76,7 @@ int getVal(lua_State* L)
 
 int setVal(lua_State* L)
 {
-    std::printf("Setting to%d\n", luaNumberToInt(lua_tonumber(L, 1)));
-    std::fflush(stdout);
+    sayLine(formatted("Setting to%d", luaNumberToInt(lua_tonumber(L, 1))));
     return 0;
 }
 
@@ -95,8 +94,8 @@ int debugDisplay(lua_State* L)
 {
     int type = lua_gettop(L) > 0 ? lua_type(L, -1) : LUA_TNONE;
     if (type != LUA_TSTRING && type != LUA_TNUMBER) {
-        std::printf("Lua display debug called, but non-string passed.  Type: %s\n", lua_typename(L, type));
-        std::fflush(stdout);
+        report({"", "", formatted("Lua display debug called, but non-string passed.  Type: %s", lua_typename(L, type)),
+                Severity::Warning});
         return 0;
     }
     size_t length = 0;
