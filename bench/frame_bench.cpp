@@ -6,8 +6,10 @@
 #include <GL/glew.h>
 #include <SDL.h>
 
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <fstream>
 #include <cstring>
 #include <map>
 #include <string>
@@ -27,6 +29,10 @@
 #include "render/font.h"
 #include "render/textures.h"
 #include "scene.h"
+#if __has_include("render/batch.h")
+#include "render/batch.h"
+#define HAVE_BATCH 1
+#endif
 #if __has_include("entities/shipGrid.h")
 #include "entities/shipGrid.h"
 #define HAVE_SHIP_GRID 1
@@ -44,6 +50,14 @@ void timers(WorldState& world, Player&) { runTimer(NOW, world); }
 void ships(WorldState& world, Player& player) { processShips(world, &player, DT); }
 void stars(WorldState& world, Player& player) { processStars(world, &player, DT); }
 void frame(WorldState& world, Player& player) { benchFrame(world, player, DT, NOW); }
+
+void finishDrawing()
+{
+#ifdef HAVE_BATCH
+    batch.flush();
+#endif
+    glFinish();
+}
 
 // Every pass starts from the same scene, copied while the clock is stopped.
 void runDriver(benchmark::State& state, Driver driver)
@@ -63,7 +77,7 @@ void runDriver(benchmark::State& state, Driver driver)
         }
         state.ResumeTiming();
         driver(world, copy);
-        if (withGl) glFinish();  // the drawing is part of the cost
+        if (withGl) finishDrawing();  // the drawing is part of the cost
         benchmark::DoNotOptimize(world.ships.size());
         state.PauseTiming();
         world.timers.clear();  // shared with the scene; its own new ones are few
@@ -71,14 +85,13 @@ void runDriver(benchmark::State& state, Driver driver)
     }
 }
 
-// The real frame loop on the shipped galaxy with extra ships spread over the
-// playfield as the spawn timer spreads them.
-void gameFrame(benchmark::State& state)
+// The game as it starts, on the shipped galaxy; made once per run. Null
+// without the assets folder.
+GameLoop* gameLoop()
 {
     static GameLoop* loop = nullptr;
-    QuietStdout quiet;
     if (!loop) {
-        if (chdir(VUMTAL_ASSETS_DIR) != 0) return state.SkipWithError("no assets folder");
+        if (chdir(VUMTAL_ASSETS_DIR) != 0) return nullptr;
         glViewport(0, 0, w, h);
         glClearColor(0, 0, 0, 0);
         glBlendFunc(GL_SRC_ALPHA, GL_ONE);
@@ -99,6 +112,25 @@ void gameFrame(benchmark::State& state)
         loop->fonts.push_back(new Font("subatomic.quelvane.ttf"));
         initializeStars(*loop->universe, loop->L);
     }
+    return loop;
+}
+
+// Resident memory of this process, MB.
+double residentMb()
+{
+    std::ifstream statm("/proc/self/statm");
+    double pages = 0, resident = 0;
+    statm >> pages >> resident;
+    return resident * double(sysconf(_SC_PAGESIZE)) / (1024 * 1024);
+}
+
+// The real frame loop on the shipped galaxy with extra ships spread over the
+// playfield as the spawn timer spreads them.
+void gameFrame(benchmark::State& state)
+{
+    QuietStdout quiet;
+    GameLoop* loop = gameLoop();
+    if (!loop) return state.SkipWithError("no assets folder");
     std::srand(7);
     WorldState& world = loop->universe->currentWorld();
     world.ships.clear();
@@ -112,6 +144,66 @@ void gameFrame(benchmark::State& state)
         glFinish();
     }
     state.counters["ships"] = double(world.ships.size());
+}
+
+// The empty game (no ships) zoomed out by the given number of wheel clicks:
+// what the background costs.
+void emptyFrame(benchmark::State& state)
+{
+    QuietStdout quiet;
+    GameLoop* loop = gameLoop();
+    if (!loop) return state.SkipWithError("no assets folder");
+    WorldState& world = loop->universe->currentWorld();
+    world.ships.clear();
+    world.projectiles.clear();
+    loop->spawnClock = ~0u / 2;
+    const float zoom = loop->zoom;
+    loop->zoom = 4000 * std::pow(1.2f, float(state.range(0)));
+    loop->now = SDL_GetTicks();
+    for (auto _ : state) {
+        runFrame(*loop);
+        glFinish();
+    }
+    loop->zoom = zoom;
+}
+
+// Zoomed out by 22 wheel clicks, the whole playfield in view: pursuers spread
+// over it at top speed, each with its full trail behind it.
+void zoomedFrame(benchmark::State& state)
+{
+    QuietStdout quiet;
+    GameLoop* loop = gameLoop();
+    if (!loop) return state.SkipWithError("no assets folder");
+    std::srand(7);
+    WorldState& world = loop->universe->currentWorld();
+    const point me = loop->universe->player->location;
+    world.ships.clear();
+    world.projectiles.clear();
+    for (int i = 0; i < int(state.range(0)); ++i) {
+        Ship ship(point{randLoc(), randLoc()}, 1, unsigned(world.getNewShipID()));
+        point toPlayer = normalize(point{me.x - ship.location.x, me.y - ship.location.y});
+        ship.velocity = point{toPlayer.x * ship.maxSpeed, toPlayer.y * ship.maxSpeed};
+        ship.calcTheta();
+        Trail& trail = ship.trail;
+        for (int k = 0; k <= trail.length; ++k) {
+            float back = float(trail.length - k) * float(trail.interval);
+            trail.points[size_t(k)] = point{ship.location.x - ship.velocity.x * back, ship.location.y - ship.velocity.y * back};
+        }
+        trail.head = trail.length;
+        world.ships.push_back(ship);
+    }
+    loop->spawnClock = ~0u / 2;
+    const float zoom = loop->zoom;
+    loop->zoom = 4000 * std::pow(1.2f, 22.f);
+    loop->now = SDL_GetTicks();
+    for (auto _ : state) {
+        runFrame(*loop);
+        glFinish();
+    }
+    loop->zoom = zoom;
+    state.counters["ships"] = double(world.ships.size());
+    state.counters["rss_mb"] = residentMb();
+    world.ships.clear();
 }
 
 bool openWindow()
@@ -159,6 +251,12 @@ void goalLines(const Recorder& recorder)
                     big.first / small.first, big.second / small.second, huge.first / big.first);
         if (!withGl) std::printf("  1,000 x 10,000 in %.3f ms real (goal under 3 ms)\n", big.first);
     }
+    double open = recorder.at("game/zoomed/ships:0").first, two = recorder.at("game/zoomed/ships:2000").first,
+           four = recorder.at("game/zoomed/ships:4000").first;
+    if (open > 0 && two > 0 && four > 0)
+        std::printf("  zoomed out: empty %.2f ms, 2,000 ships %.2f ms (%.2fx, goal at most 1.3x), 4,000 ships %.2f ms; "
+                    "%.2f us per visible ship (goal at most 1.5)\n",
+                    open, two, two / open, four, (four - open) * 1000 / 4000);
     double empty = recorder.at("game/frame/ships:0").first, crowded = recorder.at("game/frame/ships:2000").first;
     if (empty > 0 && crowded > 0)
         std::printf("  real frame: empty %.2f ms (%.1f FPS), 2,000 ships %.2f ms (%.1f FPS): %+.1f%% (goal at most +10%%)\n",
@@ -193,6 +291,12 @@ int main(int argc, char** argv)
     if (withGl)
         benchmark::RegisterBenchmark("game/frame", gameFrame)->ArgName("ships")->Arg(0)->Arg(2000)
             ->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(2);
+    if (withGl)
+        benchmark::RegisterBenchmark("game/empty", emptyFrame)->ArgName("clicks")->Arg(0)->Arg(3)->Arg(9)
+            ->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(2);
+    if (withGl)
+        benchmark::RegisterBenchmark("game/zoomed", zoomedFrame)->ArgName("ships")->Arg(0)->Arg(250)->Arg(500)
+            ->Arg(1000)->Arg(2000)->Arg(4000)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(2);
 
     benchmark::Initialize(&argc, argv);
     Recorder recorder;

@@ -1,17 +1,15 @@
 #include "entities/planet.h"
 
-#include <GL/glew.h>
-
 #include <algorithm>
 #include <cmath>
 
+#include "core/report.h"
 #include "entities/worldState.h"
 #include "entities/player.h"
 #include "entities/star.h"
 #include "entities/timer.h"
-#include "core/diagnostics.h"
+#include "render/batch.h"
 #include "render/textures.h"
-#include "render/square.h"
 #include "render/view.h"
 
 // Orbits are given in degrees; HALF_TURN (3.14) is the factor the orbits were laid out with.
@@ -90,15 +88,10 @@ void Planet::draw()
 {
     // Set even when culled: it is the one state a planet leaves behind. The radar
     // draws with no camera known, so its planets are never culled.
-    glTexEnvf(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_REPLACE);
+    batch.textureMode(TEXTURE_REPLACE);
     if (!onScreen(location, radius * SQUARE_CORNER)) return;
-    glPushMatrix();
-    glTranslatef(location.x, location.y, 0);
-    glRotatef(rotation, 0, 0, 1);
-    glBindTexture(GL_TEXTURE_2D, textureAt(textures, texture));
-    drawSquare(radius);
-    reportError();
-    glPopMatrix();
+    batch.bindTexture(textureAt(textures, texture));
+    batch.square(location, radius, rotation);
 }
 
 float Planet::getRadius() const { return radius; }

@@ -7,9 +7,8 @@
 #include <cmath>
 
 #include "data/emitterData.h"
-#include "core/diagnostics.h"
+#include "render/batch.h"
 #include "render/textures.h"
-#include "render/square.h"
 #include "render/view.h"
 
 Player::Player(point location, float thrustPower, float reversePower, float turnRate, float health, float radius)
@@ -151,15 +150,9 @@ bool* Player::getLandedPointer() { return &landed; }
 
 void Player::draw()
 {
-    glPushMatrix();
-    reportError();
-    glTranslatef(location.x, location.y, 0);
-    glRotatef(getAngle(), 0, 0, 1);  // the hull image points along +y
-    glBindTexture(GL_TEXTURE_2D, textureAt(textures, TEX_PLAYER));
-    reportError();
-    drawSquare(radius);
-    glBindTexture(GL_TEXTURE_2D, 0);
-    glPopMatrix();
+    batch.bindTexture(textureAt(textures, TEX_PLAYER));
+    batch.square(location, radius, getAngle());  // the hull image points along +y
+    batch.bindTexture(0);
 }
 
 void Player::drawTrail(int dt)
@@ -171,6 +164,7 @@ void Player::drawTrail(int dt)
 
 void Player::trackWindow(float)
 {
+    batch.flush();
     glMatrixMode(GL_PROJECTION);
     glLoadIdentity();
     gluOrtho2D(-110000.0 * w / h, 110000.0 * w / h, -110000, 110000);

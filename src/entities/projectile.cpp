@@ -2,18 +2,16 @@
 // homing, drawing, and the events run on a hit or at the end of its life.
 #include "entities/projectile.h"
 
-#include <GL/glew.h>
-
 #include <cmath>
 #include <cstdio>
 
+#include "core/report.h"
 #include "entities/worldState.h"
 #include "data/defaultVals.h"
 #include "entities/ship.h"
 #include "entities/timerClasses.h"
-#include "core/diagnostics.h"
+#include "render/batch.h"
 #include "render/textures.h"
-#include "render/square.h"
 #include "render/view.h"
 
 namespace {
@@ -57,18 +55,12 @@ Ship* homingTarget(Projectile& p, WorldState& world, float range)
 
 void drawGuideLine(point from, point to)
 {
-    glBindTexture(GL_TEXTURE_2D, 0);
+    batch.bindTexture(0);
+    // The shot's quad is tinted with the line's last colour, drawn or not.
+    batch.colour(1.0f, 0.2f, 0.2f);
     point middle{(from.x + to.x) / 2, (from.y + to.y) / 2};
-    if (!onScreen(middle, pointDistance(from, to) / 2)) {
-        glColor3f(1.0f, 0.2f, 0.2f);  // the shot's quad is tinted with the line's last colour
-        return;
-    }
-    glBegin(GL_LINES);
-    glColor3f(0.2f, 1.0f, 0.2f);
-    glVertex2f(from.x, from.y);
-    glColor3f(1.0f, 0.2f, 0.2f);
-    glVertex2f(to.x, to.y);
-    glEnd();
+    if (!onScreen(middle, pointDistance(from, to) / 2)) return;
+    batch.line(from, Rgba{0.2f, 1.0f, 0.2f, 1}, to, Rgba{1.0f, 0.2f, 0.2f, 1});
 }
 
 // New compass heading: towards the target, the shorter way round, by at most
@@ -94,15 +86,9 @@ float turnTowards(float angle, point from, point target, float maxTurn)
 void drawProjectile(point location, float angle, const projectileData& type)
 {
     if (!onScreen(location, type.size * SQUARE_CORNER)) return;
-    glPushMatrix();
-    reportError();
-    glTranslatef(location.x, location.y, 0);
-    glRotatef(angle * float(DEGREES_PER_RADIAN), 0, 0, -1);
-    glBindTexture(GL_TEXTURE_2D, textureAt(projTextures, type.texture));
-    float s = type.size;
-    drawSquare(s);
-    glPopMatrix();
-    glBindTexture(GL_TEXTURE_2D, 0);
+    batch.bindTexture(textureAt(projTextures, type.texture));
+    batch.square(location, type.size, -(angle * float(DEGREES_PER_RADIAN)));  // compass angles turn clockwise
+    batch.bindTexture(0);
 }
 
 }  // namespace

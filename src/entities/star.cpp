@@ -1,15 +1,12 @@
 #include "entities/star.h"
 
-#include <GL/glew.h>
-
 #include <cmath>
 
 #include "entities/worldState.h"
 #include "entities/player.h"
 #include "entities/timer.h"
-#include "core/diagnostics.h"
+#include "render/batch.h"
 #include "render/textures.h"
-#include "render/square.h"
 #include "render/view.h"
 
 float gravityKick(float radius, float density, float d, int dt)
@@ -64,7 +61,7 @@ void Star::addPlanet(Planet p) { planets.push_back(p); }
 
 void Star::update(WorldState& world, Player* player, int dt)
 {
-    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+    batch.blend(BLEND_SRC_ALPHA, BLEND_ONE_MINUS_SRC_ALPHA);
     for (Planet& planet : planets) planet.update(world, player, dt, location);
     swallowOrPull(world, location, radius, density, dt);
 
@@ -76,18 +73,14 @@ void Star::update(WorldState& world, Player* player, int dt)
             player->addVelocity(gravityPull(location, player->location, radius, density, d, dt));
     }
 
-    glBlendFunc(GL_SRC_ALPHA, GL_ONE);  // stars glow
+    batch.blend(BLEND_SRC_ALPHA, BLEND_ONE);  // stars glow
     if (onScreen(location, radius * SQUARE_CORNER)) draw();
 }
 
 void Star::draw()
 {
-    glPushMatrix();
-    glTranslatef(location.x, location.y, 0);
-    glBindTexture(GL_TEXTURE_2D, textureAt(textures, texture));
-    drawSquare(radius);
-    reportError();
-    glPopMatrix();
+    batch.bindTexture(textureAt(textures, texture));
+    batch.square(location, radius);
 }
 
 float Star::getRadius() const { return radius; }

@@ -2,14 +2,11 @@
 // growing ring that damages every enemy ship inside it).
 #include "entities/timerClasses.h"
 
-#include <GL/glew.h>
-
-
 #include "entities/worldState.h"
 #include "data/defaultVals.h"
 #include "entities/ship.h"
+#include "render/batch.h"
 #include "render/textures.h"
-#include "render/square.h"
 #include "render/view.h"
 #include "core/report.h"
 
@@ -28,19 +25,10 @@ void TExplosion::execute(int now, WorldState&)
 {
     float s = duration != 0 ? float(begin + duration - now) / duration * size : 0.0f;
     if (!onScreen(location, s * SQUARE_CORNER)) return;
-    unsigned texture = textureAt(textures, TEX_EXPLOSION);
-    glPushMatrix();
-    glTranslatef(location.x, location.y, 0);
-    glPushMatrix();
-    glRotatef(float((now - begin) * 360 / 1000), 0, 0, 1);
-    glBindTexture(GL_TEXTURE_2D, texture);
-    drawSquare(s);
-    glPopMatrix();
-    glRotatef(float((begin - now) * 360 / 2000), 0, 0, 1);
-    glBindTexture(GL_TEXTURE_2D, texture);
-    drawSquare(s);
-    glBindTexture(GL_TEXTURE_2D, 0);
-    glPopMatrix();
+    batch.bindTexture(textureAt(textures, TEX_EXPLOSION));
+    batch.square(location, s, float((now - begin) * 360 / 1000));
+    batch.square(location, s, float((begin - now) * 360 / 2000));
+    batch.bindTexture(0);
 }
 
 TShockwave::TShockwave(int size, int begin, int duration, point location)
@@ -54,17 +42,11 @@ void TShockwave::execute(int now, WorldState& world)
     report({"", "", "Triggered", Severity::Trace});
     float r = duration != 0 ? (now - begin) * size / duration * 1.56 : 0.0f;
 
-    glColor4f(1, 0, 0, 0.3f);  // set even when culled: later drawing sees the colour it leaves
+    batch.colour(1, 0, 0, 0.3f);  // set even when culled: later drawing sees the colour it leaves
     if (onScreen(location, r * SQUARE_CORNER)) {
-        glPushMatrix();
-        glTranslatef(location.x, location.y, 0);
-        glPushMatrix();
-        glRotatef(float(rotation), 0, 0, 1);
-        glBindTexture(GL_TEXTURE_2D, textureAt(textures, TEX_BLAST));
-        drawSquare(r);
-        glPopMatrix();
-        glBindTexture(GL_TEXTURE_2D, 0);
-        glPopMatrix();
+        batch.bindTexture(textureAt(textures, TEX_BLAST));
+        batch.square(location, r, float(rotation));
+        batch.bindTexture(0);
     }
 
     int step = now - lastTime;

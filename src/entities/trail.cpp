@@ -1,11 +1,10 @@
 #include "entities/trail.h"
 
-#include <GL/glew.h>
-
 #include <algorithm>
 #include <cmath>
 
 #include "data/shaders.h"
+#include "render/batch.h"
 #include "render/view.h"
 
 Trail::Trail(int length, point start, int interval, float alpha, float red, float green, float blue)
@@ -45,19 +44,25 @@ void Trail::clear(point position) { points.assign(size_t(length) + 1, position);
 void Trail::ribbonPair(point here, point before, float strength) const
 {
     if (here.x == before.x && here.y == before.y) return;
-    glColor4f(red, green, blue, -strength);
-    glVertex4f(here.x, here.y, before.x, before.y);
-    glColor4f(red, green, blue, strength);
-    glVertex4f(here.x, here.y, before.x, before.y);
+    batch.ribbonVertex(here.x, here.y, before.x, before.y, Rgba{red, green, blue, -strength});
+    batch.ribbonVertex(here.x, here.y, before.x, before.y, Rgba{red, green, blue, strength});
 }
 
-bool Trail::onScreen(point position) const
+void Trail::extent(point position, point& low, point& high) const
 {
-    point low = position, high = position;
+    low = high = position;
     for (const point& p : points) {
         low = point{std::min(low.x, p.x), std::min(low.y, p.y)};
         high = point{std::max(high.x, p.x), std::max(high.y, p.y)};
     }
+}
+
+bool Trail::onScreen(point low, point high) const
+{
+    // A ribbon that fits inside a pixel covers at most a speck; zoomed out, thousands would cost a draw each.
+    float width = 2 * RIBBON_HALF_WIDTH * std::fabs(alpha);
+    float pixel = cullingEnabled ? pixelSize() : 0;
+    if (high.x - low.x + width < pixel && high.y - low.y + width < pixel) return false;
     point centre{(low.x + high.x) / 2, (low.y + high.y) / 2};
     float radius = std::hypot(high.x - low.x, high.y - low.y) / 2 + TRAIL_REACH * std::fabs(alpha);
     return ::onScreen(centre, radius);
@@ -66,11 +71,13 @@ bool Trail::onScreen(point position) const
 void Trail::draw(point position)
 {
     unsigned int program = shaderProgram(TRAIL_PROGRAM);
-    if (!program || !onScreen(position)) return;
+    if (!program) return;
+    point low, high;
+    extent(position, low, high);
+    if (!onScreen(low, high)) return;
     const int size = length + 1;
-    glPushAttrib(GL_CURRENT_BIT);  // the ribbon's colours must not tint what is drawn next
-    glUseProgram(program);
-    glBegin(GL_QUAD_STRIP);
+    const float reach = TRAIL_REACH * std::fabs(alpha);
+    batch.beginRibbon(program, point{low.x - reach, low.y - reach}, point{high.x + reach, high.y + reach});
     // Oldest to newest: each vertex carries its sample and the one before it,
     // and the signed alpha tells the side of the ribbon and grows toward the body.
     for (int i = 1; i < size; ++i) {
@@ -79,7 +86,5 @@ void Trail::draw(point position)
         ribbonPair(points[size_t(a)], points[size_t(b)], float(i) / float(length) * alpha);
     }
     ribbonPair(position, points[size_t(head)], alpha);
-    glEnd();
-    glUseProgram(0);
-    glPopAttrib();
+    batch.endRibbon();
 }

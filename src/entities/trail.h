@@ -11,6 +11,8 @@ const int TRAIL_PROGRAM = 2;  // index of the ribbon's program in shaders
 // strength of its sample (the shipped one within 1.8), so a trail can be culled
 // by its samples alone.
 const float TRAIL_REACH = 10;
+// The shipped ribbon's half-width per unit of strength (shader2.vs).
+const float RIBBON_HALF_WIDTH = 1.8f;
 
 class Trail {
 public:
@@ -29,6 +31,7 @@ public:
     void clear(point position);  // collapses the ribbon, e.g. across a warp
 
 private:
-    bool onScreen(point position) const;
+    void extent(point position, point& low, point& high) const;  // the box of the samples and position
+    bool onScreen(point low, point high) const;
     void ribbonPair(point here, point before, float strength) const;
 };

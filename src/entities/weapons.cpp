@@ -1,7 +1,5 @@
 // Firing the player's weapons: projectile slots with cooldowns, fans and
 // random cones, and the beam in slot 1 that is traced to the first thing it meets.
-#include <GL/glew.h>
-
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -12,6 +10,7 @@
 #include "entities/projectile.h"
 #include "entities/ship.h"
 #include "entities/star.h"
+#include "render/batch.h"
 #include "render/textures.h"
 #include "core/report.h"
 
@@ -116,22 +115,11 @@ bool blockedByBody(const WorldState& world, point origin, point end, bool haveHi
 void drawBeam(point origin, point d, point end)
 {
     float len = pointDistance(origin, end);
-    glPushMatrix();
-    glTranslatef(origin.x, origin.y, 0);
-    glRotatef((std::atan2(d.y, d.x) - QUARTER_TURN) * DEGREES_PER_RADIAN, 0, 0, 1);
-    glBindTexture(GL_TEXTURE_2D, textureAt(textures, TEX_LASER));
-    glBegin(GL_QUADS);
-    glTexCoord2f(0, 0.5f);
-    glVertex2f(-10, 0);
-    glTexCoord2f(0, 0.5f);
-    glVertex2f(-10, len);
-    glTexCoord2f(1, 0.5f);
-    glVertex2f(10, len);
-    glTexCoord2f(1, 0.5f);
-    glVertex2f(10, 0);
-    glEnd();
-    glPopMatrix();
-    glBindTexture(GL_TEXTURE_2D, 0);
+    const point corners[4] = {{-10, 0}, {-10, len}, {10, len}, {10, 0}};
+    const point texCoords[4] = {{0, 0.5f}, {0, 0.5f}, {1, 0.5f}, {1, 0.5f}};
+    batch.bindTexture(textureAt(textures, TEX_LASER));
+    batch.quad(origin, float((std::atan2(d.y, d.x) - QUARTER_TURN) * DEGREES_PER_RADIAN), corners, texCoords);
+    batch.bindTexture(0);
 }
 
 void fireBeam(const Player& player, WorldState& world, point target, int dt)

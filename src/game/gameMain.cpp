@@ -18,6 +18,7 @@
 #include "core/diagnostics.h"
 #include "game/frameProcessing.h"
 #include "game/hud.h"
+#include "render/batch.h"
 #include "render/font.h"
 #include "render/textures.h"
 #include "render/view.h"
@@ -173,6 +174,7 @@ void spawnEnemies(GameLoop& loop)
 
 void setCamera(const GameLoop& loop, point p)
 {
+    batch.flush();
     float halfH = loop.zoom * 0.5f;
     float halfW = loop.aspect * halfH;
     glMatrixMode(GL_PROJECTION);
@@ -183,11 +185,12 @@ void setCamera(const GameLoop& loop, point p)
     glMatrixMode(GL_MODELVIEW);
     glLoadIdentity();
     glTranslatef(0, 0, -1);
-    setView(p, halfW, halfH, 10000 * loop.nearScale, 10000 * loop.nearScale + 1);
+    setView(p, halfW, halfH, 10000 * loop.nearScale, 10000 * loop.nearScale + 1, h);
 }
 
 static void loadOrtho(double left, double right, double bottom, double top)
 {
+    batch.flush();
     glMatrixMode(GL_PROJECTION);
     glLoadIdentity();
     gluOrtho2D(left, right, bottom, top);
@@ -241,20 +244,20 @@ void runFrame(GameLoop& loop)
         player->shoot(loop.now, universe.currentWorld(), aimPoint(loop, player->location), loop.dt);
 
     // Glowing things first, added onto what is behind them.
-    glColor4fv(additiveColour);
-    glBlendFunc(GL_SRC_ALPHA, GL_ONE);
+    batch.colour(additiveColour[0], additiveColour[1], additiveColour[2], additiveColour[3]);
+    batch.blend(BLEND_SRC_ALPHA, BLEND_ONE);
     processWormholes(universe, int(loop.now));
     processProjectiles(universe.currentWorld(), loop.dt, int(loop.now));
     player->drawTrail(loop.dt);
     runTimer(int(loop.now), universe.currentWorld());
 
-    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+    batch.blend(BLEND_SRC_ALPHA, BLEND_ONE_MINUS_SRC_ALPHA);
     player->draw();
     processShips(universe.currentWorld(), player, loop.dt);
     processStars(universe.currentWorld(), player, loop.dt);
     clearView();  // the overlays below draw in other projections
 
-    glColor4fv(pointerColour);
+    batch.colour(pointerColour[0], pointerColour[1], pointerColour[2], pointerColour[3]);
     drawMouse(aimPoint(loop, player->location));
     drawBoundary();
     glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
@@ -272,6 +275,7 @@ void runFrame(GameLoop& loop)
     loadOrtho(-w, 0, -h, 0);
     topRightUI(universe.currentWorld(), player);
 
+    batch.flush();
     SDL_GL_SwapBuffers();
     glClear(GL_COLOR_BUFFER_BIT);
 }

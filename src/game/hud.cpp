@@ -10,7 +10,7 @@
 #include "game/gameMain.h"
 #include "render/font.h"
 #include "render/textures.h"
-#include "render/square.h"
+#include "render/batch.h"
 #include "render/view.h"
 
 static const float BACK_LAYER_Z = -10000;
@@ -33,6 +33,7 @@ static void dustQuad(float repeats)
 
 void drawBackground()
 {
+    batch.flush();
     glBindTexture(GL_TEXTURE_2D, textureAt(textures, TEX_DUST));
     dustQuad(20);
     // Far behind the world plane, so it slides by more slowly: parallax.
@@ -46,6 +47,7 @@ void drawBoundary()
 {
     const float e = PLAYFIELD_LIMIT;
     const float z = BACK_LAYER_Z;
+    batch.flush();
     float saved[4];
     glGetFloatv(GL_CURRENT_COLOR, saved);
     glColor3f(1, 1, 1);
@@ -69,15 +71,9 @@ void drawBoundary()
 // A textured square centred on p, rotated by `degrees`.
 static void drawMarker(point p, float degrees, int textureIndex, float halfSize)
 {
-    glPushMatrix();
-    reportError();
-    glTranslatef(p.x, p.y, 0);
-    if (degrees != 0) glRotatef(degrees, 0, 0, 1);
-    glBindTexture(GL_TEXTURE_2D, textureAt(textures, textureIndex));
-    reportError();
-    drawSquare(halfSize);
-    glBindTexture(GL_TEXTURE_2D, 0);
-    glPopMatrix();
+    batch.bindTexture(textureAt(textures, textureIndex));
+    batch.square(p, halfSize, degrees);
+    batch.bindTexture(0);
 }
 
 void drawMouse(point p) { drawMarker(p, 0, TEX_MOUSE, 30); }
@@ -92,6 +88,7 @@ void drawRadarBlip(point p, int textureIndex, float halfSize) { drawMarker(p, 0,
 
 void drawFrameGraph(const std::vector<int>& frameTimes, unsigned frameIndex)
 {
+    batch.flush();
     // Grid lines at 0, 1, ..., 9 ms of the graph below.
     glColor3f(0.2f, 0.2f, 0.2f);
     glBegin(GL_LINES);

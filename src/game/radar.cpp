@@ -6,6 +6,7 @@
 #include "core/diagnostics.h"
 #include "game/gameMain.h"
 #include "game/hud.h"
+#include "render/batch.h"
 #include "render/textures.h"
 
 // Short-range radar: one game unit is this many pixels.
@@ -22,12 +23,12 @@ struct Corner {
 // A frame image as one quad, corners in the order given.
 static void frameQuad(const Corner (&corners)[4])
 {
-    glBegin(GL_QUADS);
-    for (const Corner& c : corners) {
-        glTexCoord2f(c.s, c.t);
-        glVertex2f(c.x, c.y);
+    point at[4], texCoords[4];
+    for (int i = 0; i < 4; ++i) {
+        at[i] = point{corners[i].x, corners[i].y};
+        texCoords[i] = point{corners[i].s, corners[i].t};
     }
-    glEnd();
+    batch.quad(point{0, 0}, 0, at, texCoords);
 }
 
 // The radar image runs top-down (t = 0 along the window's top edge); the map's runs bottom-up.
@@ -37,6 +38,7 @@ static const Corner mapFrame[4] = {{-200, -200, 0, 0}, {-200, 0, 0, 1}, {0, 0, 1
 // Pushes a projection that maps game units round the player into the given box.
 static void pushRadarProjection(double left, double right, double bottom, double top, float scale, point centre)
 {
+    batch.flush();
     glMatrixMode(GL_PROJECTION);
     glPushMatrix();
     glLoadIdentity();
@@ -48,6 +50,7 @@ static void pushRadarProjection(double left, double right, double bottom, double
 
 static void popRadarProjection()
 {
+    batch.flush();
     glMatrixMode(GL_PROJECTION);
     glPopMatrix();
     glMatrixMode(GL_MODELVIEW);
@@ -58,7 +61,7 @@ void topLeftUI(WorldState& world, Player* player)
 {
     if (!player) return;
     const point me = player->location;
-    glBindTexture(GL_TEXTURE_2D, textureAt(textures, TEX_RADAR));
+    batch.bindTexture(textureAt(textures, TEX_RADAR));
     frameQuad(radarFrame);
 
     // Origin at the centre of the frame, one unit per pixel before the scale.
@@ -79,26 +82,26 @@ void topRightUI(WorldState& world, Player* player)
 {
     if (!player) return;
     const point me = player->location;
-    glBindTexture(GL_TEXTURE_2D, textureAt(textures, TEX_MAP));
+    batch.bindTexture(textureAt(textures, TEX_MAP));
     frameQuad(mapFrame);
 
     // The box is w + 200 by h + 200 over the window, so the player sits 86.5
     // pixels from the right and 83.7 from the top, not at the frame's centre.
     pushRadarProjection(-w - 100, 100, -h - 100, 100, MAP_SCALE, me);
     // The marker colour tints the white dot.
-    glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
+    batch.textureMode(TEXTURE_MODULATE);
     for (const Star& star : world.stars) {
         if (withinRange(star.location, me, MAP_RANGE)) {
-            glColor3f(1, 0.2f, 0.2f);
+            batch.colour(1, 0.2f, 0.2f);
             drawRadarBlip(star.location, TEX_WHITE_DOT, 10000);
         }
         for (const Planet& planet : star.planets) {
             if (!withinRange(planet.location, me, MAP_RANGE)) continue;
-            glColor3f(0, 1, 0.2f);
+            batch.colour(0, 1, 0.2f);
             drawRadarBlip(planet.location, TEX_WHITE_DOT, 8000);
         }
     }
-    glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_REPLACE);
+    batch.textureMode(TEXTURE_REPLACE);
     drawRadarBlip(me, TEX_PLAYER_RADAR, 10000);
     popRadarProjection();
 }

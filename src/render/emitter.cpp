@@ -7,6 +7,7 @@
 
 #include "data/shaders.h"
 #include "core/diagnostics.h"
+#include "render/batch.h"
 #include "render/textures.h"
 
 namespace {
@@ -35,6 +36,7 @@ Emitter::Emitter(EmitterTable copied) : table(std::move(copied))
 {
     report({"", "", "Emitter construct", Severity::Trace});
     std::srand(unsigned(std::time(nullptr)));
+    batch.flush();
     unsigned int prog = program();
     if (prog) reportError();
     report({"", "", formatted("shader size: %zu", shaders.size()), Severity::Note});
@@ -74,6 +76,7 @@ unsigned int Emitter::program() const
 
 void Emitter::updateValue(const float& value, const int& slot)
 {
+    batch.flush();  // the uniform belongs to a program the batch may be using
     unsigned int prog = program();
     if (!prog || slot < 0 || size_t(slot) >= uniforms.size()) return;
     glUseProgram(prog);
@@ -94,6 +97,7 @@ void Emitter::update(int dt, bool)
     unsigned int prog = program();
     if (!prog || uniforms.empty()) return;
     reportError();
+    batch.flush();
 
     glUseProgram(prog);
     glBindTexture(GL_TEXTURE_2D, textureAt(textures, TEX_FLAME));

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "core/diagnostics.h"
+#include "render/batch.h"
 
 unsigned letterTextures[128];
 GlyphMetrics letterMetrics[128];
@@ -167,6 +168,7 @@ static void drawGlyph(const GlyphMetrics& m, float k)
 
 void Font::displayText(std::string s, float x, float y, float scale, bool center)
 {
+    batch.flush();
     glBindTexture(GL_TEXTURE_2D, 0);
     if (!ready || s.empty()) return;
     float k = scale * 0.0001f;

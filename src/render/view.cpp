@@ -15,14 +15,17 @@ struct View {
     float slopeX = 0;  // half-width of the view per unit of distance from the eye
     float slopeY = 0;
     float eyeDistance = 0;
+    int heightPixels = 0;
 };
 
 View view;
 
 }  // namespace
 
-void setView(point centre, float halfWidth, float halfHeight, float nearDistance, float eyeDistance)
+void setView(point centre, float halfWidth, float halfHeight, float nearDistance, float eyeDistance,
+             int heightPixels)
 {
+    view.heightPixels = heightPixels;
     view.centre = centre;
     view.slopeX = std::fabs(halfWidth / nearDistance);
     view.slopeY = std::fabs(halfHeight / nearDistance);
@@ -32,6 +35,12 @@ void setView(point centre, float halfWidth, float halfHeight, float nearDistance
 }
 
 void clearView() { view.known = false; }
+
+float pixelSize()
+{
+    if (!view.known || view.heightPixels <= 0) return 0;
+    return 2 * view.slopeY * view.eyeDistance / float(view.heightPixels);
+}
 
 bool onScreen(point centre, float radius, float depth)
 {

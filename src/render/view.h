@@ -14,10 +14,14 @@ extern const int h;
 extern bool cullingEnabled;
 
 // The camera looks at centre from eyeDistance above the world plane; the near
-// plane of its frustum, nearDistance away, is 2 * halfWidth by 2 * halfHeight.
-void setView(point centre, float halfWidth, float halfHeight, float nearDistance, float eyeDistance);
+// plane of its frustum, nearDistance away, is 2 * halfWidth by 2 * halfHeight,
+// and the window heightPixels tall (0: unknown).
+void setView(point centre, float halfWidth, float halfHeight, float nearDistance, float eyeDistance,
+             int heightPixels = 0);
 // No camera known (overlays, radar, tests): onScreen answers true.
 void clearView();
 // False only when the disc of this radius round centre, depth units behind the
 // world plane, lies wholly outside the view.
 bool onScreen(point centre, float radius, float depth = 0);
+// Game units per pixel on the world plane; 0 with no camera known.
+float pixelSize();

@@ -1,5 +1,7 @@
 #include "ui/uiDisplay.h"
 
+#include "render/batch.h"
+
 uiDisplay::uiDisplay(std::string name) : name(name) {}
 uiDisplay::uiDisplay() : name("default") {}
 
@@ -13,6 +15,7 @@ int uiDisplay::size() { return int(elements.size()); }
 
 void uiDisplay::draw()
 {
+    batch.flush();  // the elements draw straight through GL
     for (uiDisplayBase* element : elements) element->draw();
 }
 

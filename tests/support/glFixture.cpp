@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "data/shaders.h"
+#include "render/batch.h"
 #include "render/textures.h"
 #include "render/view.h"
 #include "support/testFiles.h"
@@ -29,6 +30,7 @@ bool ensureGlWindow()
 void GlTest::SetUp()
 {
     if (!ensureGlWindow()) GTEST_SKIP() << "no display for the GL window";
+    batch.flush();  // nothing an earlier test left pending lands in this one
     clearView();  // a camera set by an earlier test must not hide this test's drawing
     glViewport(0, 0, 1280, 1024);
     glMatrixMode(GL_PROJECTION);
@@ -46,6 +48,7 @@ std::array<unsigned char, 4> GlTest::pixelAt(int x, int y)
 {
     std::array<unsigned char, 4> rgba{};
     glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    batch.flush();  // what was submitted reaches the picture first
     glReadPixels(x, y, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, rgba.data());
     return rgba;
 }
@@ -54,6 +57,7 @@ int GlTest::litPixels(int x0, int y0, int width, int height, int threshold)
 {
     std::vector<unsigned char> rgba(size_t(width) * height * 4);
     glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    batch.flush();  // what was submitted reaches the picture first
     glReadPixels(x0, y0, width, height, GL_RGBA, GL_UNSIGNED_BYTE, rgba.data());
     int lit = 0;
     for (size_t i = 0; i < rgba.size(); i += 4)
@@ -100,6 +104,7 @@ ColourBox colourBox(Rgb c, int x, int y, int width, int height)
 {
     std::vector<unsigned char> rgba(size_t(width) * height * 4);
     glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    batch.flush();  // what was submitted reaches the picture first
     glReadPixels(x, y, width, height, GL_RGBA, GL_UNSIGNED_BYTE, rgba.data());
     ColourBox b;
     for (int j = 0; j < height; ++j)
