@@ -133,6 +133,30 @@ double residentMb()
     return resident * double(sysconf(_SC_PAGESIZE)) / (1024 * 1024);
 }
 
+// The current world emptied of ships and shots.
+WorldState& emptyWorld(GameLoop& loop)
+{
+    WorldState& world = loop.universe->currentWorld();
+    world.ships.clear();
+    world.projectiles.clear();
+    return world;
+}
+
+// The measured frames, with the camera this far out; no ship spawns meanwhile.
+void runFrames(benchmark::State& state, GameLoop& loop, float zoom)
+{
+    loop.spawnClock = ~0u / 2;  // the count stays as set
+    const float saved = loop.zoom;
+    loop.zoom = zoom;
+    loop.now = SDL_GetTicks();
+    for (auto _ : state) {
+        runFrame(loop);
+        glFinish();
+    }
+    loop.zoom = saved;
+    state.counters["ships"] = double(loop.universe->currentWorld().ships.size());
+}
+
 // The real frame loop on the shipped galaxy with extra ships spread over the
 // playfield as the spawn timer spreads them.
 void gameFrame(benchmark::State& state)
@@ -141,18 +165,10 @@ void gameFrame(benchmark::State& state)
     GameLoop* loop = gameLoop();
     if (!loop) return state.SkipWithError("no assets folder");
     std::srand(7);
-    WorldState& world = loop->universe->currentWorld();
-    world.ships.clear();
-    world.projectiles.clear();
+    WorldState& world = emptyWorld(*loop);
     for (int i = 0; i < int(state.range(0)); ++i)
         world.ships.push_back(Ship(point{randLoc(), randLoc()}, 1, unsigned(world.getNewShipID())));
-    loop->spawnClock = ~0u / 2;  // the count stays as set
-    loop->now = SDL_GetTicks();
-    for (auto _ : state) {
-        runFrame(*loop);
-        glFinish();
-    }
-    state.counters["ships"] = double(world.ships.size());
+    runFrames(state, *loop, loop->zoom);
 }
 
 // The empty game (no ships) zoomed out by the given number of wheel clicks:
@@ -162,18 +178,8 @@ void emptyFrame(benchmark::State& state)
     QuietStdout quiet;
     GameLoop* loop = gameLoop();
     if (!loop) return state.SkipWithError("no assets folder");
-    WorldState& world = loop->universe->currentWorld();
-    world.ships.clear();
-    world.projectiles.clear();
-    loop->spawnClock = ~0u / 2;
-    const float zoom = loop->zoom;
-    loop->zoom = 4000 * std::pow(1.2f, float(state.range(0)));
-    loop->now = SDL_GetTicks();
-    for (auto _ : state) {
-        runFrame(*loop);
-        glFinish();
-    }
-    loop->zoom = zoom;
+    emptyWorld(*loop);
+    runFrames(state, *loop, loop->zoom * std::pow(1.2f, float(state.range(0))));
 }
 
 // Zoomed out by 22 wheel clicks, the whole playfield in view: pursuers spread
@@ -184,10 +190,8 @@ void zoomedFrame(benchmark::State& state)
     GameLoop* loop = gameLoop();
     if (!loop) return state.SkipWithError("no assets folder");
     std::srand(7);
-    WorldState& world = loop->universe->currentWorld();
+    WorldState& world = emptyWorld(*loop);
     const point me = loop->universe->player->location;
-    world.ships.clear();
-    world.projectiles.clear();
     for (int i = 0; i < int(state.range(0)); ++i) {
         Ship ship(point{randLoc(), randLoc()}, 1, unsigned(world.getNewShipID()));
         point toPlayer = normalize(point{me.x - ship.location.x, me.y - ship.location.y});
@@ -201,16 +205,7 @@ void zoomedFrame(benchmark::State& state)
         trail.head = trail.length;
         world.ships.push_back(ship);
     }
-    loop->spawnClock = ~0u / 2;
-    const float zoom = loop->zoom;
-    loop->zoom = 4000 * std::pow(1.2f, 22.f);
-    loop->now = SDL_GetTicks();
-    for (auto _ : state) {
-        runFrame(*loop);
-        glFinish();
-    }
-    loop->zoom = zoom;
-    state.counters["ships"] = double(world.ships.size());
+    runFrames(state, *loop, loop->zoom * std::pow(1.2f, 22.f));
     state.counters["rss_mb"] = residentMb();
     world.ships.clear();
 }

@@ -1,17 +1,22 @@
-// The Lua UI returns. The script's "addUI" and "updateUI" are stood in for by a
-// C function that returns values decoded from the fuzz input: numbers (odd ones
-// included), strings, booleans, nil and element tables with any of the keys the
-// game reads. uiEvent builds a panel from the first return; then every element
-// is marked as changed by the user and uiDisplay::update applies what the next
-// returns say, for a few rounds.
+// The Lua UI, in the game's sandbox. An input that starts with "-" (a Lua comment)
+// is a whole ui.lua: loaded and run as the game runs it. Any other input decodes
+// the returns of a C function that stands in for "addUI" and "updateUI": numbers
+// (odd ones included), strings, booleans, nil and element tables with any of the
+// keys the game reads. uiEvent builds a panel; then every element is marked as
+// changed by the user and uiDisplay::update applies what the script returns, for
+// a few rounds. Reaching Lua's panic handler aborts, so the fuzzer sees it.
 #include <cmath>
 #include <cstdint>
+#include <cstdio>
+#include <cstdlib>
 #include <vector>
 
 #include <lua.hpp>
 
 #include "entities/worldState.h"
 #include "fuzzSupport.h"
+#include "script/budgetedCall.h"
+#include "script/sandbox.h"
 #include "ui/uiDisplay.h"
 #include "ui/uiWrapper.h"
 
@@ -79,6 +84,28 @@ int scriptReturns(lua_State* L)
     return count;
 }
 
+int abortOnPanic(lua_State* L)
+{
+    std::fprintf(stderr, "Lua panic: %s\n", lua_tostring(L, -1));
+    std::abort();
+}
+
+void standIn(lua_State* L, Reader& in)
+{
+    for (const char* function : {"addUI", "updateUI"}) {
+        lua_pushlightuserdata(L, &in);
+        lua_pushcclosure(L, scriptReturns, 1);
+        lua_setglobal(L, function);
+    }
+}
+
+void runScript(lua_State* L, const uint8_t* data, size_t size)
+{
+    writeFile("ui.lua", data, size);
+    if (loadScriptFile(L, "ui.lua") == 0) callLuaBudgeted(L, "ui.lua", 0, 0);
+    lua_settop(L, 0);
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerInitialize(int*, char***)
@@ -90,16 +117,17 @@ extern "C" int LLVMFuzzerInitialize(int*, char***)
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     Reader in{data, size};
-    lua_State* L = luaL_newstate();
-    for (const char* function : {"addUI", "updateUI"}) {
-        lua_pushlightuserdata(L, &in);
-        lua_pushcclosure(L, scriptReturns, 1);
-        lua_setglobal(L, function);
-    }
+    lua_State* L = newScriptState();
+    lua_atpanic(L, abortOnPanic);
+    const bool script = size > 0 && data[0] == '-';
+    if (script)
+        runScript(L, data, size);
+    else
+        standIn(L, in);
     Universe universe("no-galaxy.xml", "no-weapons.xml");  // panels need no documents
     std::vector<float> args{1, 6.4f, 9.4f, -94};
     uiEvent(universe, args, std::vector<Font*>{nullptr}, L);
-    for (int round = 0; round < 3 && in.left; ++round) {
+    for (int round = 0; round < 3 && (script || in.left); ++round) {
         for (size_t p = 0; p < universe.uiDisplays.size();) {
             uiDisplay& panel = universe.uiDisplays[p];
             for (uiDisplayBase* element : panel.elements) element->modified = true;
@@ -109,6 +137,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
                 universe.uiDisplays.erase(universe.uiDisplays.begin() + long(p));
         }
     }
-    lua_close(L);  // the universe frees the elements of the panels left
+    closeScriptState(L);  // the universe frees the elements of the panels left
     return 0;
 }

@@ -39,7 +39,9 @@ Checked checkCopyOfAssets(const std::vector<Edit>& edits)
 
 const char* const GALAXY_FAULTS =
     "<universe><world>"
-    "<star name=\"Sol\" texture=\"99\"><planet name=\"Rock\" texture=\"-1\" radius=\"5\"/></star>"
+    "<star name=\"Sol\" texture=\"99\"><planet name=\"Rock\" texture=\"-1\" radius=\"5\">"
+    "<tradeGood name=\"Grain\" price=\"nan\"/><tradeGood name=\"Ore\" price=\"-3\"/><tradeGood name=\"Salt\" price=\"2\"/>"
+    "<equipment name=\"Gun\"/><tradeGood price=\"5\"/></planet></star>"
     "<wormhole radius=\"50\" targetWorld=\"5\" emitter=\"7\"/>"
     "</world></universe>\n";
 const char* const WEAPON_FAULTS =
@@ -67,6 +69,10 @@ TEST(ContentCheck, NamesEveryFaultWithItsFile)
     expectAllIn(checked.report, {
         "test.xml: world 0 star \"Sol\": texture 99 names no image (0 to 26)",
         "test.xml: world 0 star \"Sol\" planet \"Rock\": texture -1 names no image (0 to 26)",
+        "test.xml: planet 0 \"Rock\" tradeGood 0 \"Grain\": price \"nan\" is not a finite number; the game leaves it out",
+        "test.xml: planet 0 \"Rock\" tradeGood 1 \"Ore\": price \"-3\" is negative",
+        "test.xml: planet 0 \"Rock\" equipment 0 \"Gun\": no price",
+        "test.xml: planet 0 \"Rock\" tradeGood 3 \"\": no name",
         "test.xml: wormhole 0 of world 0 leads to world 5, which does not exist",
         "test.xml: wormhole 0 of world 0 names emitter 7, but emitterShade7.txt was not read",
         "emitterShade1.txt: block 0: 2 rows; the quad count (row 0) and the effect kind (row 11) need 12",
@@ -82,6 +88,7 @@ TEST(ContentCheck, NamesEveryFaultWithItsFile)
     EXPECT_EQ(checked.report.find("shader1.fs: compile: does not compile: ") != std::string::npos, compiled)
         << checked.report;
     EXPECT_EQ(checked.report.find("addUI:"), std::string::npos) << checked.report;
+    EXPECT_EQ(checked.report.find("\"Salt\""), std::string::npos) << checked.report;
 }
 
 TEST(ContentCheck, DocumentsAndScriptThatDoNotLoad)
@@ -100,6 +107,10 @@ TEST(ContentCheck, DocumentsAndScriptThatDoNotLoad)
         "ui.lua: line 2: does not load: ",
         "shader0.vs: file: empty shader source",
     });
+    // Compiled Lua is refused unread: Lua 5.1 does not verify bytecode.
+    const Checked compiled = checkCopyOfAssets({{"ui.lua", "\x1bLua\x51\x00 crafted"}});
+    expectAllIn(compiled.report, {"ui.lua: file: does not load: "});
+    EXPECT_NE(compiled.report.find("binary chunks are not loaded"), std::string::npos) << compiled.report;
 }
 
 // A mod laid over clean data: only the mod's files are at fault, and each is

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "core/diagnostics.h"
+#include "game/debugAids.h"
 #include "support/glFixture.h"
 #include "support/testFiles.h"
 

@@ -10,18 +10,22 @@
 #include "entities/worldState.h"
 #include "world/loadGalaxy.h"
 #include "entities/player.h"
+#include "core/report.h"
 #include "script/budgetedCall.h"
+#include "script/sandbox.h"
 #include "script/startLua.h"
 #include "support/dataTables.h"
 #include "support/testFiles.h"
 
 namespace {
 
-// Planet 0 mixes its entries; planet 1 has none; planet 2 sits in a later world,
-// after an element that is not a world and whose planet is not counted.
+// Planet 0 mixes its entries, among them some that cannot be traded (no price, a
+// price that is NaN or negative, no name); planet 1 has none; planet 2 sits in a
+// later world, after an element that is not a world and whose planet is not counted.
 const char* const market = R"(<universe>
   <world><star name="A">
-    <planet name="P0"><tradeGood name="Ore" price="12.5"/><equipment name="X" price="100"/><tradeGood name="B"/></planet>
+    <planet name="P0"><tradeGood name="Ore" price="12.5"/><equipment name="X" price="100"/><tradeGood name="B"/>
+      <tradeGood name="Nan" price="nan"/><equipment name="Neg" price="-5"/><tradeGood price="1"/><equipment name=""/></planet>
     <moon name="M"/>
     <planet name="P1"/>
   </star><wormhole targetWorld="1"/></world>
@@ -41,11 +45,11 @@ protected:
     TablesGuard tables;
     std::unique_ptr<Universe> universe;
     Player player{point{0, 0}};
-    lua_State* L = luaL_newstate();
+    lua_State* L = newScriptState();  // the game's sandbox
     std::string startup;  // what initLua printed
 
     void SetUp() override { load(market); }
-    void TearDown() override { lua_close(L); }
+    void TearDown() override { closeScriptState(L); }
 
     void load(const std::string& galaxy)
     {
@@ -54,7 +58,6 @@ protected:
                                               writeFile(dir, "projectiles.xml", "<projectiles/>").c_str());
         universe->worlds.push_back(WorldState());
         universe->player = &player;
-        luaL_openlibs(L);
         StdoutCapture out;
         initializeStars(*universe, L);
         out.text();
@@ -101,12 +104,21 @@ TEST_F(ScriptApi, RegistryHoldsThePlayerTheDocumentPlanetNamesAndTwelveGlobals)
     std::ostringstream add;
     add << "Add:" << static_cast<void*>(universe->galaxyRoot) << "\n";
     EXPECT_EQ(startup, add.str());
-    EXPECT_EQ(eval("debug.getregistry().sPlanet0 .. debug.getregistry().sPlanet2"), "P0P2");
-    EXPECT_EQ(eval("debug.getregistry().sPlanet3"), "nil");
+    auto registryText = [this](const char* key) {
+        lua_getfield(L, LUA_REGISTRYINDEX, key);
+        std::string text = lua_isstring(L, -1) ? lua_tostring(L, -1) : "nil";
+        lua_pop(L, 1);
+        return text;
+    };
+    EXPECT_EQ(registryText("sPlanet0") + registryText("sPlanet2"), "P0P2");
+    EXPECT_EQ(registryText("sPlanet3"), "nil");
     for (const char* name : {"getPlayerWorld", "getIsPlayerLanded", "getPlayerLandedPlanetId", "getDecodedPlanetName",
                              "getVal", "setVal", "getPlanetTradeGoods", "getPlanetEquipment", "disablePlayerInput",
-                             "enablePlayerInput", "debugDisplay", "testPass"})
-        EXPECT_EQ(eval(std::string("debug.getinfo(") + name + ").what"), "C") << name;
+                             "enablePlayerInput", "debugDisplay", "testPass"}) {
+        lua_getglobal(L, name);
+        EXPECT_TRUE(lua_iscfunction(L, -1)) << name;
+        lua_pop(L, 1);
+    }
     EXPECT_EQ(lua_gettop(L), 0);
 }
 
@@ -194,8 +206,7 @@ TEST_F(ScriptApi, MarketQueriesFindPlanetsAcrossWorldsWithTheirLines)
         const char* tables;  // name and price of each result, in order
         std::string printed;
     } cases[] = {
-        {"getPlanetTradeGoods(0)", "Ore 12.5,B 0,",
-         goods + "0\n" + root.str() + "Target found\nPushing: Ore x 12.5\nPushing: B x 0\n2 pieces pushed\n"},
+        {"getPlanetTradeGoods(0)", "Ore 12.5,", goods + "0\n" + root.str() + "Target found\nPushing: Ore x 12.5\n1 pieces pushed\n"},
         {"getPlanetEquipment(0)", "X 100,",
          gear + "0\nPlanet found\nPushing: X x 100\n1 pieces pushed\nStack dump.  Size: 1\ntable . \n End of stack dump\n"},
         {"getPlanetTradeGoods(2.9)", "Far 7,", goods + "2\n" + root.str() + "Target found\nPushing: Far x 7\n1 pieces pushed\n"},
@@ -204,7 +215,7 @@ TEST_F(ScriptApi, MarketQueriesFindPlanetsAcrossWorldsWithTheirLines)
         {"getPlanetEquipment(1)", "", ""},
         {"getPlanetTradeGoods(3)", "", goods + "3\n" + root.str() + "No pieces pushed\n"},
         {"getPlanetEquipment(3)", "", gear + "3\n"},
-        {"getPlanetTradeGoods('x')", "Ore 12.5,B 0,", ""},
+        {"getPlanetTradeGoods('x')", "Ore 12.5,", ""},
         {"getPlanetTradeGoods(-1)", "-1", goods + "-1\n"},
         {"getPlanetEquipment(-1)", "-1", gear + "-1\n"},
     };
@@ -217,6 +228,20 @@ TEST_F(ScriptApi, MarketQueriesFindPlanetsAcrossWorldsWithTheirLines)
         EXPECT_EQ(list, c.tables) << c.call;
         if (!c.printed.empty()) EXPECT_EQ(printed, c.printed) << c.call;
     }
+    // The entries left out, one record each, on standard error when printed.
+    ReportLog log;
+    run("getPlanetTradeGoods(0) getPlanetEquipment(0)");
+    std::vector<std::string> skipped;
+    for (const Report& r : log.records)
+        if (r.severity == Severity::Error) skipped.push_back(reportText(r));
+    const std::string P0 = "test.xml: planet 0 \"P0\" ";
+    EXPECT_EQ(skipped, (std::vector<std::string>{
+                           P0 + "tradeGood 1 \"B\": no price; left out of the market",
+                           P0 + "tradeGood 2 \"Nan\": price \"nan\" is not a finite number; left out of the market",
+                           P0 + "tradeGood 3 \"\": no name; left out of the market",
+                           P0 + "equipment 1 \"Neg\": price \"-5\" is negative; left out of the market",
+                           P0 + "equipment 2 \"\": no name; left out of the market",
+                       }));
 }
 
 TEST_F(ScriptApi, EveryTableOfACrowdedMarketArrives)
@@ -245,9 +270,16 @@ TEST_F(ScriptApi, EveryTableOfACrowdedMarketArrives)
 TEST_F(ScriptApi, RewrittenRegistryEntriesAreIgnored)
 {
     player.world = 1;
-    std::string out = run("local r = debug.getregistry() r.bPlayerInputMode = r.iPlayerWorld "
-                          "r.XMLUniverse = r.bIsPlayerLanded r.iPlayerWorld = 7 "
-                          "disablePlayerInput() getPlanetTradeGoods(0) setVal(getPlayerWorld())");
+    // A script has no debug library to reach the registry with; the game still
+    // never trusts what it finds there.
+    for (const auto& rewrite : {std::pair<const char*, const char*>{"iPlayerWorld", "bPlayerInputMode"},
+                                {"bIsPlayerLanded", "XMLUniverse"}}) {
+        lua_getfield(L, LUA_REGISTRYINDEX, rewrite.first);
+        lua_setfield(L, LUA_REGISTRYINDEX, rewrite.second);
+    }
+    lua_pushnumber(L, 7);
+    lua_setfield(L, LUA_REGISTRYINDEX, "iPlayerWorld");
+    std::string out = run("disablePlayerInput() getPlanetTradeGoods(0) setVal(getPlayerWorld())");
     EXPECT_NE(out.find("Lua registry entry bPlayerInputMode was changed by the script; ignored\n"), std::string::npos);
     EXPECT_NE(out.find("Lua registry entry XMLUniverse was changed by the script; ignored\n"), std::string::npos);
     EXPECT_NE(out.find("No pieces pushed\nLua registry entry iPlayerWorld"), std::string::npos);
@@ -268,7 +300,10 @@ TEST_F(ScriptApi, BudgetedCallStopsLoopsAndErrorsWithOneLine)
         {"error('bad\\nthing')", "Lua addUI stopped: [string \"error('bad\\nthing')\"]:1: bad thing\n"},
         {"error({})", "Lua addUI stopped: (error object is a table value)\n"},
         {"local x = {} x.y.z = 1", "attempt to index field 'y' (a nil value)\n"},
-        {"debug.getregistry().iPlayerWorld.x = 5", "attempt to index field 'iPlayerWorld' (a userdata value)\n"},
+        {"debug.getregistry().iPlayerWorld.x = 5", "attempt to index global 'debug' (a nil value)\n"},
+        {"while true do coroutine.wrap(function() for i = 1, 90 do end end)() end", "ran past its instruction budget\n"},
+        {"local co = coroutine.wrap(function() while true do coroutine.yield() end end) while true do co() end",
+         "ran past its instruction budget\n"},
     };
     for (const auto& c : cases) {
         lua_pushnumber(L, 42);  // the caller's own values stay put
@@ -287,4 +322,14 @@ TEST_F(ScriptApi, BudgetedCallStopsLoopsAndErrorsWithOneLine)
     EXPECT_TRUE(callLuaBudgeted(L, "updateUI", 0, 2, 100000));
     EXPECT_EQ(lua_tonumber(L, -2), 500500);
     lua_pop(L, 2);
+
+    // A generator resumed lightly on every call is never stopped, however long it
+    // lives: each call's count starts afresh.
+    run("generator = coroutine.wrap(function() local n = 0 while true do for i = 1, 500 do n = n + 1 end "
+        "coroutine.yield(n) end end)");
+    for (int call = 0; call < 1000; ++call) {
+        ASSERT_EQ(luaL_loadstring(L, "return generator()"), 0);
+        ASSERT_TRUE(callLuaBudgeted(L, "updateUI", 0, 1, 100000)) << call;
+        lua_pop(L, 1);
+    }
 }

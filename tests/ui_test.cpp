@@ -4,6 +4,7 @@
 
 #include <GL/glew.h>
 
+#include <chrono>
 #include <cmath>
 #include <fstream>
 #include <iterator>
@@ -14,6 +15,8 @@
 #include "entities/worldState.h"
 #include "world/loadGalaxy.h"
 #include "entities/player.h"
+#include "script/budgetedCall.h"
+#include "script/sandbox.h"
 #include "script/startLua.h"
 #include "game/gameMain.h"
 #include "render/textures.h"
@@ -31,15 +34,15 @@
 
 namespace {
 
+// A script in the game's own sandbox.
 struct Script {
-    lua_State* L = luaL_newstate();
+    lua_State* L = newScriptState();
     explicit Script(const std::string& source)
     {
-        luaL_openlibs(L);
         EXPECT_EQ(luaL_dostring(L, source.c_str()), 0) << lua_tostring(L, -1);
         lua_settop(L, 0);
     }
-    ~Script() { lua_close(L); }
+    ~Script() { closeScriptState(L); }
     std::string global(const char* expression)  // a Lua expression's value as text
     {
         luaL_dostring(L, (std::string("return tostring(") + expression + ")").c_str());
@@ -61,10 +64,11 @@ struct Panels {
     {
     }
 
-    std::string event(Script& script, std::vector<Font*>* fontList = nullptr)
+    std::string event(Script& script, std::vector<Font*>* fontList = nullptr) { return event(script.L, fontList); }
+    std::string event(lua_State* L, std::vector<Font*>* fontList = nullptr)
     {
         StdoutCapture out;
-        uiEvent(universe, args, fontList ? *fontList : fonts, script.L);
+        uiEvent(universe, args, fontList ? *fontList : fonts, L);
         return out.text();
     }
     uiDisplay& last() { return universe.uiDisplays.back(); }
@@ -359,9 +363,9 @@ TEST(UiBridge, ReturnsThatBuildNoPanelLeaveTheStackEmpty)
         {"error('broken')", "Lua event error, [string \"function addUI() error('broken') end\"]:1: broken\n"},
         {"error('two\\nlines')", "]:1: two lines\n"},
         {"error({})", "Lua event error, (error object is a table value)\n"},
-        {"while true do end", "Lua event error, [string \"function addUI() while true do end end\"]:1: addUI ran past its "
-                              "instruction budget\n"},
-        {"while true do pcall(function() while true do end end) end", "addUI ran past its instruction budget\n"},
+        // The instruction budget or the clock, whichever a loaded machine meets first.
+        {"while true do end", "Lua event error, [string \"function addUI() while true do end end\"]:1: addUI ran past its "},
+        {"while true do pcall(function() while true do end end) end", "addUI ran past its "},
     };
     for (const Case& c : cases) {
         Script script(std::string("function addUI() ") + c.body + " end");
@@ -469,8 +473,8 @@ TEST(UiUpdate, ReturnedTablesRewriteOrDeleteElementsByName)
         {"error('bad')", {"label", "level", "go"}, "hi", 3,
          "LUA encountered an error in uiDisplay update function: [string"},
         {"while true do end", {"label", "level", "go"}, "hi", 3,
-         "LUA encountered an error in uiDisplay update function: [string \"calls = 0...\"]:7: updateUI ran past its "
-         "instruction budget\n"},
+         "LUA encountered an error in uiDisplay update function: [string \"calls = 0...\"]:7: updateUI for panel "
+         "\"panel\" ran past its "},
     };
     for (const Case& c : cases) {
         Exchange x(THREE, c.reply);
@@ -515,6 +519,119 @@ TEST(UiUpdate, TwoHundredElementsAreAllSent)
     p.clickThenUpdate(script, kept);
     EXPECT_TRUE(kept);
     EXPECT_EQ(script.global("count"), "200");
+}
+
+// ---------------------------------------------------------------- hostile scripts
+
+namespace {
+// Each script is a whole ui.lua that tries to escape, crash or hang the game at
+// load time, in addUI or in updateUI; MARK is a file it must never manage to make.
+struct Hostile {
+    const char* what;
+    const char* script;
+    const char* line;  // printed while the game goes on
+};
+
+const char* const UPDATE = " function addUI() return {type = 'button', name = 'b', x2 = 10, y2 = 10}, 'p' end\n";
+
+const Hostile HOSTILE[] = {
+    {"shell at load time", "os.execute('touch ' .. MARK)", "ui.lua:1: attempt to call field 'execute' (a nil value)\n"},
+    {"pipe in addUI", "function addUI() io.popen('touch ' .. MARK) end", "attempt to index global 'io' (a nil value)"},
+    {"file in updateUI", "function updateUI() io.open(MARK, 'w'):write('x') end", "attempt to index global 'io'"},
+    {"native code", "function addUI() package.loadlib('libc.so.6', 'system')('touch ' .. MARK) end",
+     "attempt to index global 'package'"},
+    {"require", "function addUI() require('io').open(MARK, 'w') end", "attempt to call global 'require'"},
+    {"hook switched off", "function addUI() debug.sethook() while true do end end", "attempt to index global 'debug'"},
+    {"bytecode", "function addUI() assert(loadstring(string.dump(function() end)))() end",
+     "binary chunks are not loaded"},
+    {"bytecode through a reader",
+     "function addUI() local c = string.dump(function() end) assert(load(function() local p = c c = nil return p end))() end",
+     "binary chunks are not loaded"},
+    {"files through the loaders", "function addUI() dofile(MARK) end", "attempt to call global 'dofile'"},
+    {"environment", "function addUI() getfenv(0).os.execute('touch ' .. MARK) end", "attempt to call field 'execute'"},
+    {"environment of a function", "function addUI() getfenv(print).io.open(MARK, 'w') end", "attempt to index field 'io'"},
+    {"raising __index on an element",
+     "function addUI() return setmetatable({type = 'bar'}, {__index = function() error('caught') end}), 'p' end",
+     "Set name: p\n"},
+    {"raising __index on a result",
+     "function updateUI() return setmetatable({name = 'b'}, {__index = function() while true do end end}) end",
+     "Table match b\n"},
+    {"strict globals without updateUI",
+     "updateUI = nil setmetatable(_G, {__index = function(_, k) error('no global ' .. k) end})",
+     "LUA encountered an error in uiDisplay update function: attempt to call a nil value\n"},
+    {"addUI a table", "addUI = {}", "Lua event error, attempt to call a table value\n"},
+    {"raising finalizers",
+     "function addUI() for i = 1, 3000 do getmetatable(newproxy(true)).__gc = function() error('gc') end end end",
+     "attempt to call global 'newproxy'"},
+    {"collector switched off", "function addUI() collectgarbage('stop') end", "only \"count\" is open to scripts"},
+    {"endless loop", "function addUI() while true do end end", "addUI ran past its"},
+    {"fresh coroutines",
+     "function addUI() while true do coroutine.wrap(function() for i = 1, 990 do end end)() end end",
+     "addUI ran past its"},
+    {"one long-lived coroutine",
+     "local co = coroutine.wrap(function() while true do coroutine.yield() end end)\n"
+     "function updateUI() while true do co() end end",
+     "updateUI for panel \"p\" ran past its"},
+    {"pcall wrapper", "function addUI() while true do pcall(function() while true do end end) end end",
+     "addUI ran past its"},
+    {"xpcall wrapper",
+     "function addUI() while true do xpcall(function() while true do end end, function() while true do end end) end end",
+     "addUI ran past its"},
+    {"string.rep", "function addUI() while true do local s = string.rep('x', 4000000) end end", "addUI ran past its time limit"},
+    {"string.format", "function addUI() while true do string.format('%099d%099d%099d', 1, 2, 3) end end",
+     "addUI ran past its"},
+    // The ceiling, or the clock where allocation is slow (the sanitizer build).
+    {"memory bomb", "function addUI() local t = {} for i = 1, 1e9 do t[i] = string.rep(i .. ',', 500000) end end",
+     "addUI ran past its "},
+    {"memory bomb at load time", "local s = 'x' while true do s = s .. s end", "Lua ui.lua stopped: ran past its memory ceiling (64 MB)\n"},
+    {"memory bomb caught by pcall",
+     "function addUI() local t = {} while true do pcall(function() t[#t + 1] = string.rep('y', 1e7) end) end end",
+     "addUI ran past its"},
+    {"tables 200 deep",
+     "function addUI() local t = {type = 'box'} for i = 1, 200 do t = {type = 'box', text = t, name = t, x1 = t} end "
+     "return t, 'p' end",
+     "Set name: p\n"},
+};
+
+// The sandboxed state after running `source` as ui.lua; the load's output goes to `out`.
+lua_State* loadHostile(const std::string& dir, const std::string& source, std::string& out)
+{
+    writeFile(dir, "ui.lua", source);
+    lua_State* L = newScriptState();
+    StdoutCapture capture;
+    if (loadScriptFile(L, (dir + "/ui.lua").c_str()) == 0) callLuaBudgeted(L, "ui.lua", 0, LUA_MULTRET);
+    lua_settop(L, 0);
+    out += capture.text();
+    return L;
+}
+}  // namespace
+
+TEST(HostileScript, NothingEscapesCrashesOrHangsAndEachStopIsOneLine)
+{
+    const std::string dir = makeScratchDir(), mark = dir + "/escaped";
+    for (const Hostile& h : HOSTILE) {
+        const std::string prefix = "MARK = '" + mark + "' ";
+        const bool updates = std::string(h.script).find("updateUI") != std::string::npos;
+
+        std::string out;
+        const auto start = std::chrono::steady_clock::now();
+        lua_State* L = loadHostile(dir, prefix + h.script + (updates ? UPDATE : ""), out);
+        Panels p;
+        out += p.event(L);
+        if (!p.universe.uiDisplays.empty()) {
+            for (uiDisplayBase* e : p.last().elements) e->modified = true;
+            StdoutCapture capture;
+            p.last().update(L);
+            out += capture.text();
+        }
+        const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+        EXPECT_TRUE(has(out, h.line)) << h.what << "\n" << out;
+        EXPECT_FALSE(std::ifstream(mark).good()) << h.what;
+        EXPECT_LT(seconds, 2.0) << h.what;
+        EXPECT_LE(scriptMemoryPeak(L), SCRIPT_MEMORY_CEILING + (1 << 20)) << h.what;
+        EXPECT_EQ(lua_gettop(L), 0) << h.what;
+        closeScriptState(L);
+    }
 }
 
 // ---------------------------------------------------------------- the shipped ui.lua
@@ -575,6 +692,14 @@ TEST(ShippedUi, InFlightTheMarketSaysSoAndASecondPressAddsNoPanel)
     EXPECT_TRUE(s.p.universe.uiDisplays.empty());
     s.p.event(s.script);
     EXPECT_EQ(s.p.universe.uiDisplays.size(), 1u);  // closed, so it opens again
+
+    // Landed with the notice still open: the panel becomes the market.
+    EXPECT_LT(s.element("title")->x2, 0);  // parked off screen
+    s.player.setLanded(2);
+    s.click("open");
+    EXPECT_EQ(s.text("title"), "Market of Terra");
+    EXPECT_GT(s.element("title")->x1, 0);
+    EXPECT_LT(s.element("notice")->x2, 0);
 }
 
 TEST(ShippedUi, LandedTheMarketTradesPicksAndSwitchesSteering)
@@ -608,9 +733,17 @@ TEST(ShippedUi, LandedTheMarketTradesPicksAndSwitchesSteering)
         {"quantity", 19.5f, 0, "cost", "Quantity 2, cost 50 cr", true},
         {"buy", 0, 0, "cargo", "Hold: 1 Grain, 2 Textiles", true},
         {"steer", 0, 0, "steer", "Steering off", false},
+        {"takeoff", 0, 0, nullptr, nullptr, false},
+        {"buy", 0, 0, "row3", "  Shield Booster [eq]   1200 cr", false},  // landed elsewhere: new stock, no trade
+        {"steer", 0, 0, "title", "Market of Aqua", true},
+        {"buy", 0, 0, "credits", "Credits: 910", true},  // two Water, from Aqua's list
         {"close", 0, 0, nullptr, nullptr, true},
     };
     for (const Step& step : steps) {
+        if (std::string(step.click) == "takeoff") {  // flown to Aqua (planet 7) with the panel open
+            s.player.setLanded(7);
+            continue;
+        }
         s.click(step.click, step.dx, step.dy);
         if (step.textName) EXPECT_EQ(s.text(step.textName), step.expected) << step.click;
         EXPECT_EQ(s.player.input, step.steering) << step.click;

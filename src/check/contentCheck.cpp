@@ -18,6 +18,7 @@
 #include "data/shaders.h"
 #include "render/emitter.h"
 #include "render/textures.h"
+#include "script/market.h"
 
 void ContentProblems::add(const std::string& file, const std::string& where, const std::string& what)
 {
@@ -141,6 +142,9 @@ void checkGalaxyAndWeapons(ContentProblems& problems)
         }
         // Wormholes to missing worlds or emitter tables are named by the loader itself (kept above).
     }
+    forEachMarketFault(universe.galaxyRoot, [&problems](const std::string& where, const std::string& fault) {
+        problems.add("test.xml", where, fault + "; the game leaves it out of the market");
+    });
     for (size_t i = 0; i < WEAPONDATA.size(); ++i) {
         const projectileData& weapon = WEAPONDATA[i];
         const std::string where = "projectile " + std::to_string(i) + " " + quoted(weapon.name);

@@ -5,6 +5,7 @@
 #include "check/contentCheck.h"
 #include "core/dataFiles.h"
 #include "script/budgetedCall.h"
+#include "script/sandbox.h"
 
 namespace {
 
@@ -28,20 +29,25 @@ void addLuaError(ContentProblems& problems, const char* what, std::string messag
 
 void checkUiScript(ContentProblems& problems)
 {
-    lua_State* L = luaL_newstate();
-    luaL_openlibs(L);
-    int status = luaL_loadfile(L, dataFile("ui.lua").c_str());
+    // The game's own sandbox: checking a downloaded script must not let it out.
+    lua_State* L = newScriptState();
+    if (!L) {
+        problems.add("ui.lua", "file", "no memory to run it");
+        return;
+    }
+    int status = loadScriptFile(L, dataFile("ui.lua").c_str());
     if (status == LUA_ERRFILE) {
         problems.add("ui.lua", "file", "cannot be read");
     } else if (status != 0) {
         addLuaError(problems, "does not load", lua_tostring(L, -1));
     } else {
         // With the game's own budget: a script that never ends would hang the checker too.
-        if (pcallLuaBudgeted(L, "", 0, 0) != 0) {
+        if (pcallLuaBudgeted(L, "ui.lua", 0, 0) != 0) {
             addLuaError(problems, "fails when run", luaErrorLine(L));
         } else {
             for (const char* function : {"addUI", "updateUI"}) {
-                lua_getglobal(L, function);
+                lua_pushstring(L, function);
+                lua_rawget(L, LUA_GLOBALSINDEX);
                 if (!lua_isfunction(L, -1))
                     problems.add("ui.lua", function,
                                  std::string("no global function \"") + function + "\"; the game's panels call it");
@@ -49,5 +55,5 @@ void checkUiScript(ContentProblems& problems)
             }
         }
     }
-    lua_close(L);
+    closeScriptState(L);
 }

@@ -1,5 +1,6 @@
 // Readers and writers of Lua table fields. Every caller passes index -1, the
-// table on top of the stack; the stack is left as it was found.
+// table on top of the stack; the stack is left as it was found. Fields are read
+// and written raw (no metamethods); a value that is no table reads as empty.
 #pragma once
 
 #include <string>

@@ -25,6 +25,7 @@
 #include "render/textures.h"
 #include "render/view.h"
 #include "script/budgetedCall.h"
+#include "script/sandbox.h"
 #include "script/startLua.h"
 #include "sound/soundBank.h"
 #include "sound/soundMixer.h"
@@ -81,8 +82,9 @@ static void runUiScript(lua_State* L)
 {
     sayLine("Loading LUA");
     // Budgeted: a script that never returns must not hold the game at start-up.
-    if (luaL_loadfile(L, dataFile("ui.lua").c_str()) != 0 || !callLuaBudgeted(L, "ui.lua", 0, LUA_MULTRET)) sayLine("Error opening ui.lua");
+    if (loadScriptFile(L, dataFile("ui.lua").c_str()) != 0 || !callLuaBudgeted(L, "ui.lua", 0, LUA_MULTRET)) sayLine("Error opening ui.lua");
     stackDump(L);
+    lua_settop(L, 0);  // the later exchanges start from an empty stack
 }
 
 int SDL_main(int argc, char** argv)
@@ -124,8 +126,8 @@ int SDL_main(int argc, char** argv)
     universe->player = initializePlayer();
     sayLine("Player initialized");
 
-    loop.L = luaL_newstate();
-    luaL_openlibs(loop.L);
+    loop.L = newScriptState();
+    if (!loop.L) return 1;
     runUiScript(loop.L);
 
     glPixelStorei(GL_UNPACK_ALIGNMENT, 1);

@@ -6,6 +6,7 @@
 #include "entities/worldState.h"
 #include "entities/player.h"
 #include "game/gameMain.h"
+#include "script/sandbox.h"
 #include "sound/soundMixer.h"
 #include "ui/uiWrapper.h"
 #include "ui/uiDisplay.h"
@@ -53,7 +54,7 @@ void printCounts(Universe& universe)
 EventResult handleEvent(GameLoop& loop, const SDL_Event& event)
 {
     if (event.type == SDL_QUIT) {
-        lua_close(loop.L);
+        closeScriptState(loop.L);
         loop.L = nullptr;
         return EventResult::Quit;
     }

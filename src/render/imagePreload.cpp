@@ -2,6 +2,7 @@
 
 #include <malloc.h>
 
+#include <algorithm>
 #include <new>
 #include <system_error>
 #include <thread>
@@ -48,10 +49,21 @@ void keepHeapWarm()
     mallopt(M_TRIM_THRESHOLD, 512 << 20);
 }
 
+// Touched in blocks well under the mmap threshold: one block at or over it would
+// be mapped on its own and handed back when released, and the warm-up lost, as
+// soon as the images grew past the threshold.
+const size_t TOUCH_BLOCK = size_t(4) << 20;
+
 void touchAndRelease(size_t bytes)
 {
-    std::vector<unsigned char> block(bytes, 1);
-    volatile unsigned char keep = block.empty() ? 0 : block[bytes / 2];
+    std::vector<std::vector<unsigned char>> blocks;
+    blocks.reserve(bytes / TOUCH_BLOCK + 1);
+    for (size_t left = bytes; left > 0;) {
+        const size_t size = std::min(left, TOUCH_BLOCK);
+        blocks.emplace_back(size, 1);
+        left -= size;
+    }
+    volatile unsigned char keep = blocks.empty() ? 0 : blocks.back().front();
     (void)keep;
 }
 

@@ -97,47 +97,10 @@ bool exportElement(lua_State* L, size_t k, const uiDisplayBase& element, const s
     return true;
 }
 
-}  // namespace
-
-bool uiDisplay::update(lua_State* L)
+// Applies the values "updateUI" returned, from the top of the stack down.
+void applyResults(lua_State* L, std::vector<uiDisplayBase*>& elements)
 {
-    bool anyModified = false;
-    for (uiDisplayBase* element : elements) anyModified = anyModified || element->modified;
-    if (elements.empty() || !anyModified || !L) return true;
-
-    std::vector<std::vector<float>> floats(elements.size());
-    std::vector<std::vector<std::string>> strings(elements.size());
-    for (size_t k = 0; k < elements.size(); ++k) elements[k]->exportVals(floats[k], strings[k]);
-
-    // What the call returns is everything above this height; the stack is left at it.
-    int base = lua_gettop(L);
-    if (!lua_checkstack(L, int(elements.size()) + 8)) {
-        sayLine("LUA encountered an error in uiDisplay update function: too many elements");
-        for (uiDisplayBase* element : elements) element->modified = false;
-        return true;
-    }
-    lua_getglobal(L, "updateUI");
-    lua_pushstring(L, name.c_str());
-    int numArgs = 1;
-    for (size_t k = 0; k < elements.size(); ++k)
-        if (exportElement(L, k, *elements[k], floats[k], strings[k])) ++numArgs;
-
-    sayLine("Exports done");
-    stackDump(L);
-    sayLine("numArgs " + std::to_string(numArgs));
-
-    if (pcallLuaBudgeted(L, "updateUI", numArgs, LUA_MULTRET) != 0) {
-        sayLine("LUA encountered an error in uiDisplay update function: " + luaErrorLine(L));
-        lua_pop(L, 1);
-    }
-    lua_checkstack(L, 8);  // room for the name and field lookups above the results
-    sayLine("pcall done");
-    stackDump(L);
-
-    for (uiDisplayBase* element : elements) element->modified = false;
-
-    // The last value returned is applied first.
-    while (lua_gettop(L) > base) {
+    while (lua_gettop(L) > 0) {
         if (lua_istable(L, -1)) {
             std::string tableName = getLuaTableString(L, "name", -1);
             for (size_t k = 0; k < elements.size();) {
@@ -161,5 +124,65 @@ bool uiDisplay::update(lua_State* L)
         }
         lua_pop(L, 1);
     }
+}
+
+struct UpdateCall {
+    uiDisplay& panel;
+    const std::vector<std::vector<float>>& floats;
+    const std::vector<std::vector<std::string>>& strings;
+};
+
+// The whole exchange with "updateUI", run protected: nothing the game does with
+// the results runs script code (fields and globals are read raw).
+int exchangeUpdateUi(lua_State* L)
+{
+    UpdateCall& call = *static_cast<UpdateCall*>(lua_touserdata(L, 1));
+    lua_pop(L, 1);
+    std::vector<uiDisplayBase*>& elements = call.panel.elements;
+    if (!lua_checkstack(L, int(elements.size()) + 8)) return luaL_error(L, "too many elements");
+    lua_pushliteral(L, "updateUI");
+    lua_rawget(L, LUA_GLOBALSINDEX);
+    lua_pushstring(L, call.panel.name.c_str());
+    int numArgs = 1;
+    for (size_t k = 0; k < elements.size(); ++k)
+        if (exportElement(L, k, *elements[k], call.floats[k], call.strings[k])) ++numArgs;
+
+    sayLine("Exports done");
+    stackDump(L);
+    sayLine("numArgs " + std::to_string(numArgs));
+
+    if (callScript(L, numArgs, LUA_MULTRET) != 0) {
+        sayLine("LUA encountered an error in uiDisplay update function: " + luaErrorLine(L));
+        lua_pop(L, 1);
+    }
+    if (!lua_checkstack(L, 8)) return luaL_error(L, "no room to read the results");
+    sayLine("pcall done");
+    stackDump(L);
+
+    for (uiDisplayBase* element : elements) element->modified = false;
+    applyResults(L, elements);
+    return 0;
+}
+
+}  // namespace
+
+bool uiDisplay::update(lua_State* L)
+{
+    bool anyModified = false;
+    for (uiDisplayBase* element : elements) anyModified = anyModified || element->modified;
+    if (elements.empty() || !anyModified || !L) return true;
+
+    std::vector<std::vector<float>> floats(elements.size());
+    std::vector<std::vector<std::string>> strings(elements.size());
+    for (size_t k = 0; k < elements.size(); ++k) elements[k]->exportVals(floats[k], strings[k]);
+
+    // Whatever happens, the stack is left at this height.
+    int base = lua_gettop(L);
+    UpdateCall call{*this, floats, strings};
+    std::string function = "updateUI for panel \"" + name + "\"";
+    if (cpcallLuaBudgeted(L, function.c_str(), exchangeUpdateUi, &call) != 0)
+        sayLine("LUA encountered an error in uiDisplay update function: " + function + ": " + luaErrorLine(L));
+    lua_settop(L, base);
+    for (uiDisplayBase* element : elements) element->modified = false;
     return !elements.empty();
 }

@@ -74,55 +74,31 @@ unsigned typeDecoder(lua_State* L)
     return UI_NONE;
 }
 
-void uiEvent(Universe& universe, std::vector<float>& args, std::vector<Font*> fonts, lua_State* L)
+namespace {
+
+struct AddUiCall {
+    Universe& universe;
+    const std::vector<float>& args;
+    const std::vector<Font*>& fonts;
+};
+
+// Builds the panel from the results on the stack, from the top down: the table
+// just below the name is added first.
+void addReturnedPanel(lua_State* L, AddUiCall& call)
 {
-    if (args.empty() || !L) return;
-    // The results are everything above this height; the stack is left at it.
-    int base = lua_gettop(L);
-    if (!lua_checkstack(L, int(args.size()) + 1)) {
-        sayLine("Lua event error, too many event values");
-        return;
-    }
-    lua_getglobal(L, "addUI");
-    for (float value : args) lua_pushnumber(L, value);
-    std::ostringstream calling;
-    calling << "Event type " << double(args[0]) << " calling";
-    sayLine(calling.str());
-
-    if (pcallLuaBudgeted(L, "addUI", int(args.size()), LUA_MULTRET) != 0) {
-        sayLine("Lua event error, " + luaErrorLine(L));
-        lua_settop(L, base);
-        return;
-    }
-    // Room for the keys and values the element readers push above the results.
-    lua_checkstack(L, 8);
-    int results = lua_gettop(L) - base;
-    if (results == 1) {
-        lua_settop(L, base);
-        return;
-    }
-    if (results == 0 || !lua_isstring(L, -1)) {
-        sayLine("Error, display name undefined in LUA, aborting, LUA stack dump follows");
-        stackDump(L);
-        lua_settop(L, base);  // so the next exchange does not meet them
-        return;
-    }
-
     uiDisplay panel(lua_tostring(L, -1));
     sayLine("Set name: " + panel.name);
-    universe.uiDisplays.push_back(panel);
-    uiDisplay& added = universe.uiDisplays.back();
-
-    // From the top down: the table just below the name is added first.
+    call.universe.uiDisplays.push_back(panel);
+    uiDisplay& added = call.universe.uiDisplays.back();
     for (;;) {
         lua_pop(L, 1);
-        if (lua_gettop(L) <= base) break;
+        if (lua_gettop(L) <= 0) break;
         if (!lua_istable(L, -1)) {
             sayLine(std::string("Error, LUA UI element is a ") + luaL_typename(L, -1) + ", not a table; skipped");
             continue;
         }
         unsigned code = typeDecoder(L);
-        uiDisplayBase* element = buildElement(L, code, fonts);
+        uiDisplayBase* element = buildElement(L, code, call.fonts);
         if (!element) {
             sayLine("Error, bad LUA UI element number.  Full stack dump follows.");
             stackDump(L);
@@ -130,4 +106,49 @@ void uiEvent(Universe& universe, std::vector<float>& args, std::vector<Font*> fo
         }
         added.addDisplay(element, text(L, "name"));
     }
+}
+
+// The whole exchange with "addUI", run protected: the script's own errors are
+// reported as the call's, and nothing the game does with the results afterwards
+// runs script code (fields and globals are read raw).
+int exchangeAddUi(lua_State* L)
+{
+    AddUiCall& call = *static_cast<AddUiCall*>(lua_touserdata(L, 1));
+    lua_pop(L, 1);
+    if (!lua_checkstack(L, int(call.args.size()) + 8)) return luaL_error(L, "too many event values");
+    lua_pushliteral(L, "addUI");
+    lua_rawget(L, LUA_GLOBALSINDEX);
+    for (float value : call.args) lua_pushnumber(L, value);
+    std::ostringstream calling;
+    calling << "Event type " << double(call.args[0]) << " calling";
+    sayLine(calling.str());
+
+    if (callScript(L, int(call.args.size()), LUA_MULTRET) != 0) {
+        sayLine("Lua event error, " + luaErrorLine(L));
+        return 0;
+    }
+    // Room for the keys and values the element readers push above the results.
+    if (!lua_checkstack(L, 8)) return luaL_error(L, "no room to read the results");
+    int results = lua_gettop(L);
+    if (results == 1) return 0;
+    if (results == 0 || !lua_isstring(L, -1)) {
+        sayLine("Error, display name undefined in LUA, aborting, LUA stack dump follows");
+        stackDump(L);
+        return 0;
+    }
+    addReturnedPanel(L, call);
+    return 0;
+}
+
+}  // namespace
+
+void uiEvent(Universe& universe, std::vector<float>& args, std::vector<Font*> fonts, lua_State* L)
+{
+    if (args.empty() || !L) return;
+    // Whatever happens, the stack is left at this height.
+    int base = lua_gettop(L);
+    AddUiCall call{universe, args, fonts};
+    if (cpcallLuaBudgeted(L, "addUI", exchangeAddUi, &call) != 0)
+        sayLine("Lua event error, " + luaErrorLine(L));
+    lua_settop(L, base);
 }

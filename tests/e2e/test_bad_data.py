@@ -29,14 +29,37 @@ WEAPONS = scenes.projectiles(
     scenes.projectile(name="Lost", speed="inf", spread="nan", numProjectiles=3, lifetime=300),
 )
 
+# A shared ui.lua that tries to make a file through every way out of the script's
+# sandbox, at load time and again in addUI, which then never returns. Neither the
+# game nor vumtal-check may run any of them; the game stops addUI and plays on.
+ESCAPES = """
+local function try(way, f) pcall(f, "escaped-" .. way) end
+local function escape()
+    try("execute", function(name) os.execute("touch " .. name) end)
+    try("popen", function(name) io.popen("touch " .. name):close() end)
+    try("open", function(name) io.open(name, "w"):close() end)
+    try("loadlib", function(name) package.loadlib("libc.so.6", "system")("touch " .. name) end)
+    try("require", function(name) require("io").open(name, "w"):close() end)
+    try("environment", function(name) getfenv(0).os.execute("touch " .. name) end)
+    try("sethook", function(name) debug.sethook() os.execute("touch " .. name) end)
+    try("dofile", function(name) dofile(name) end)
+    try("bytecode", function(name)
+        loadstring(string.dump(function(n) os.execute("touch " .. n) end))(name)
+    end)
+end
+escape()
+function addUI() escape() while true do end end
+"""
+
 FILES = {
     "test.xml": GALAXY,
     "projectiles.xml": WEAPONS,
     "playerdata.txt": "0 -1500 0.001 junk nan\n",  # garbage, NaN and a short row
     "shipdata.txt": "0 0 0.5 60 30\n3e9 0.01 inf 100 50\n",  # ai beyond int, infinite top speed
     "laser.png": None,  # the beam is drawn untextured
-    "ui.lua": "function addUI() return 'Nothing' end\n",  # no updateUI
+    "ui.lua": ESCAPES,  # and no updateUI
 }
+
 
 # What vumtal-check says about the same directory, one line per kind of fault.
 CHECKER_FINDS = ['test.xml: wormhole 1 of world 0 leads to world 5, which does not exist',
@@ -90,11 +113,18 @@ def scenario(session):
     for expected in EXPECTED + ["SOIL error loading rock.png: "]:
         session.check(any(expected in line for line in lines), "no line %r at start-up" % expected)
 
+    escaped = [name for name in os.listdir(game.workdir) if name.startswith("escaped")]
+    session.check(not escaped, "vumtal-check ran a script escape: %s" % escaped)
+    game.key("e")
+    game.wait_for("addUI ran past its")
+
     play(game, float(os.environ.get("VUMTAL_BAD_DATA_SECONDS", "4")))
     shot = game.screenshot("after-play")
     scenes.note("bad data: lit pixels after play", shot.lit())
     session.check(game.running(), "the game ended during play")
     session.check(game.quit() == 0, "q did not end the game with status 0")
+    escaped = [name for name in os.listdir(game.workdir) if name.startswith("escaped")]
+    session.check(not escaped, "the script escaped its sandbox: %s" % escaped)
     errors = game.errors()
     session.check(not errors, "stderr (a sanitizer report?): %s" % "\n".join(errors[:20]))
 
