@@ -96,11 +96,11 @@ int SDL_main(int argc, char** argv)
     preloadTextureImages([] { decodeSounds(soundFilesOfDataFolders()); });
     if (!openWindow()) return 1;
     initialGlState();
+    beginOpeningSound();
 
     loadTextures();
     loadUITextures();
     finishImagePreload();
-    openSound(parseOptions(argc, argv).mute);  // the entry already turned a bad command line away
     if (!initializeShipArray()) return 1;
     shaders = readShaders();
     sayLine("Ver17");
@@ -143,6 +143,7 @@ int SDL_main(int argc, char** argv)
 
     initLua(*universe, loop.L);
     testXML();
+    openSound(parseOptions(argc, argv).mute);  // the entry already turned a bad command line away
     for (const projectileData& weapon : WEAPONDATA)
         if (!weapon.sound.empty()) soundNamed(weapon.sound);  // a name that is not there is said now, once
 

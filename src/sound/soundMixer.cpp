@@ -7,6 +7,7 @@
 #include <cmath>
 #include <string>
 #include <cstdlib>
+#include <thread>
 #include <vector>
 
 #include "core/report.h"
@@ -188,26 +189,67 @@ void forgetRequests()
 
 }  // namespace
 
-void openSound(bool muted)
+namespace {
+
+// What the device opening found, handed from its thread to the game thread.
+struct Opening {
+    std::thread thread;
+    bool started = false;
+    bool open = false;
+    std::string failure;  // why there is no device
+    bool nativeFormat = false;
+};
+
+Opening opening;
+
+void openDevice(Opening& o)
 {
-    mixer.muted = muted;
     if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) {
-        sayNoDevice(SDL_GetError());
-        bindSounds(false, false);
+        o.failure = SDL_GetError();
         return;
     }
     if (Mix_OpenAudio(RATE, AUDIO_S16SYS, 2, BUFFER_SAMPLES) != 0) {
-        sayNoDevice(Mix_GetError());
+        o.failure = Mix_GetError();
         SDL_QuitSubSystem(SDL_INIT_AUDIO);
-        bindSounds(false, false);
         return;
     }
     Mix_AllocateChannels(MIX_CHANNELS);
-    std::atexit(Mix_CloseAudio);  // runs before SDL_Quit, registered earlier
     int rate = 0, channels = 0;
     Uint16 format = 0;
     Mix_QuerySpec(&rate, &format, &channels);
-    bindSounds(true, rate == RATE && format == AUDIO_S16SYS && channels == 2);
+    o.nativeFormat = rate == RATE && format == AUDIO_S16SYS && channels == 2;
+    o.open = true;
+}
+
+}  // namespace
+
+void beginOpeningSound()
+{
+    if (opening.started) return;
+    opening.started = true;
+    // Where no device answers, SDL tries every audio system it knows in turn,
+    // a tenth of a second or more: that waits while the game loads instead.
+    opening.thread = std::thread([] { openDevice(opening); });
+    // A start-up that gives up before openSound must not leave the thread
+    // running into SDL_Quit; registered after it, this runs before it.
+    std::atexit([] {
+        if (opening.thread.joinable()) opening.thread.join();
+        if (opening.open && !mixer.open) Mix_CloseAudio();
+    });
+}
+
+void openSound(bool muted)
+{
+    mixer.muted = muted;
+    beginOpeningSound();
+    if (opening.thread.joinable()) opening.thread.join();
+    if (!opening.open) {
+        sayNoDevice(opening.failure.c_str());
+        bindSounds(false, false);
+        return;
+    }
+    std::atexit(Mix_CloseAudio);  // runs before SDL_Quit, registered earlier
+    bindSounds(true, opening.nativeFormat);
     mixer.open = true;
 }
 

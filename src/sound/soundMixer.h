@@ -26,7 +26,11 @@ const int LOOP_ENGINE = 0;
 const int LOOP_BEAM = 1;
 const int LOOP_WORMHOLE = 16;  // + the wormhole's index in its world
 
-// Opens the audio device (44,100 Hz, 16-bit, stereo) and makes the decoded
+// Starts opening the audio device (44,100 Hz, 16-bit, stereo) on a thread of
+// its own; call it once the window is open, and make no other SDL audio call
+// until openSound.
+void beginOpeningSound();
+// Waits for the device (opening it now if nothing began to) and makes the decoded
 // sounds playable. No device: one line on standard error, and the game plays
 // on in silence. Muted starts it with sound off (the toggle turns it on).
 void openSound(bool muted);
