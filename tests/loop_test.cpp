@@ -17,6 +17,8 @@
 #include "entities/timerClasses.h"
 #include "game/frameProcessing.h"
 #include "game/gameMain.h"
+#include "game/hud.h"
+#include "render/background.h"
 #include "render/batch.h"
 #include "render/textures.h"
 #include "render/view.h"
@@ -380,4 +382,65 @@ TEST_F(CameraTest, CullingAndBatchingLeaveEveryPixelAsItWas)
         EXPECT_LE(differing, culled.size() / 4 / 1000) << "zoom " << camera.zoom;
     }
     for (TimerBase* timer : timers) delete timer;
+}
+
+// The starfield's one pass of two texture units stands in for its two blended
+// quads: the same picture within two levels (the two passes round to eight
+// bits in between, the one pass does not), at the default camera,
+// three and nine clicks out and with parallax; where a layer's edge or the far
+// plane is in view the two passes are drawn as ever.
+TEST_F(CameraTest, StarfieldInOnePassShowsWhatItsTwoLayersShowed)
+{
+    shippedPrograms();  // the shipped images, the starfield among them
+    struct Camera {
+        point at;
+        int clicks;
+        float nearScale, farScale;
+        int worst;  // largest channel difference allowed
+    } cameras[] = {{{1234, -567}, 0, 1, 1, 2}, {{-20000, 31000}, 3, 1, 1, 2}, {{5000, 5000}, 9, 1, 1, 2},
+                   {{0, 0}, 2, 2.5f, 1, 2},    {{-98000, 0}, 0, 1, 1, 0},     {{0, 0}, 22, 1, 1, 0},
+                   {{0, 0}, 0, 1, 1 / 1.728f, 0}};
+    auto picture = [](const Camera& camera, bool twoPasses) {
+        dustInTwoPasses = twoPasses;
+        GameLoop loop;
+        loop.zoom *= std::pow(1.2f, float(camera.clicks));
+        loop.nearScale = camera.nearScale;
+        loop.farScale = camera.farScale;
+        glClear(GL_COLOR_BUFFER_BIT);
+        glEnable(GL_TEXTURE_2D);
+        glEnable(GL_BLEND);
+        glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);  // as every frame after the first
+        glTexEnvf(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_REPLACE);
+        setCamera(loop, camera.at);
+        drawBackground();
+        clearView();
+        dustInTwoPasses = false;
+        std::vector<unsigned char> pixels(1280 * 1024 * 4);
+        glPixelStorei(GL_PACK_ALIGNMENT, 1);
+        glReadPixels(0, 0, 1280, 1024, GL_RGBA, GL_UNSIGNED_BYTE, pixels.data());
+        return pixels;
+    };
+    for (const Camera& camera : cameras) {
+        const std::vector<unsigned char> two = picture(camera, true), one = picture(camera, false);
+        int worst = 0;
+        size_t differing = 0, lit = 0;
+        for (size_t i = 0; i < two.size(); i += 4) {
+            int most = 0;
+            for (size_t c = 0; c < 3; ++c) most = std::max(most, std::abs(int(two[i + c]) - int(one[i + c])));
+            worst = std::max(worst, most);
+            differing += most > 0;
+            lit += two[i] + two[i + 1] + two[i + 2] > 30;
+        }
+        EXPECT_GT(lit, 5000u) << camera.clicks << " clicks";
+        EXPECT_LE(worst, camera.worst) << camera.clicks << " clicks, " << differing << " pixels differ";
+        // A filter chosen by the zoom must not change the pass's own state.
+        GLint bound = 0, mode = 0, filter = 0;
+        glGetIntegerv(GL_TEXTURE_BINDING_2D, &bound);
+        glGetTexEnviv(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, &mode);
+        glGetTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, &filter);
+        EXPECT_EQ(unsigned(bound), textureAt(textures, TEX_DUST));
+        EXPECT_EQ(mode, GL_REPLACE);
+        EXPECT_EQ(filter, GL_LINEAR_MIPMAP_NEAREST);
+        EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR));
+    }
 }

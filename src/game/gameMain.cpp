@@ -196,7 +196,7 @@ void setCamera(const GameLoop& loop, point p)
     glMatrixMode(GL_MODELVIEW);
     glLoadIdentity();
     glTranslatef(0, 0, -1);
-    setView(p, halfW, halfH, 10000 * loop.nearScale, 10000 * loop.nearScale + 1, h);
+    setView(p, halfW, halfH, 10000 * loop.nearScale, 10000 * loop.nearScale + 1, h, 30000 * loop.farScale);
 }
 
 static void loadOrtho(double left, double right, double bottom, double top)

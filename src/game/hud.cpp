@@ -10,37 +10,16 @@
 #include "game/gameMain.h"
 #include "render/font.h"
 #include "render/textures.h"
+#include "render/background.h"
 #include "render/batch.h"
 #include "render/view.h"
 
 static const float BACK_LAYER_Z = -10000;
 
-// The whole playfield with the dust image repeated `repeats` times across.
-static void dustQuad(float repeats)
-{
-    const float e = PLAYFIELD_LIMIT;
-    glBegin(GL_QUADS);
-    glTexCoord2f(0, 0);
-    glVertex3f(-e, -e, 0);
-    glTexCoord2f(0, repeats);
-    glVertex3f(-e, e, 0);
-    glTexCoord2f(repeats, repeats);
-    glVertex3f(e, e, 0);
-    glTexCoord2f(repeats, 0);
-    glVertex3f(e, -e, 0);
-    glEnd();
-}
-
 void drawBackground()
 {
-    batch.flush();
-    glBindTexture(GL_TEXTURE_2D, textureAt(textures, TEX_DUST));
-    dustQuad(20);
-    // Far behind the world plane, so it slides by more slowly: parallax.
-    glPushMatrix();
-    glTranslatef(0, 0, BACK_LAYER_Z);
-    dustQuad(4);
-    glPopMatrix();
+    // The far copy lies behind the world plane, so it slides by more slowly: parallax.
+    drawDust(textureAt(textures, TEX_DUST), PLAYFIELD_LIMIT, DustLayer{0, 20}, DustLayer{-BACK_LAYER_Z, 4});
 }
 
 void drawBoundary()

@@ -15,6 +15,7 @@ struct View {
     float slopeX = 0;  // half-width of the view per unit of distance from the eye
     float slopeY = 0;
     float eyeDistance = 0;
+    float farDistance = INFINITY;
     int heightPixels = 0;
 };
 
@@ -23,9 +24,10 @@ View view;
 }  // namespace
 
 void setView(point centre, float halfWidth, float halfHeight, float nearDistance, float eyeDistance,
-             int heightPixels)
+             int heightPixels, float farDistance)
 {
     view.heightPixels = heightPixels;
+    view.farDistance = farDistance;
     view.centre = centre;
     view.slopeX = std::fabs(halfWidth / nearDistance);
     view.slopeY = std::fabs(halfHeight / nearDistance);
@@ -35,6 +37,15 @@ void setView(point centre, float halfWidth, float halfHeight, float nearDistance
 }
 
 void clearView() { view.known = false; }
+
+bool viewCamera(point& centre, float& eyeDistance, float& farDistance)
+{
+    if (!view.known) return false;
+    centre = view.centre;
+    eyeDistance = view.eyeDistance;
+    farDistance = view.farDistance;
+    return true;
+}
 
 float pixelSize()
 {

@@ -2,6 +2,8 @@
 // outside it. The picture is the same either way; only the work differs.
 #pragma once
 
+#include <cmath>
+
 #include "core/basics.h"
 
 // A square of half-size s reaches s times this from its centre, however turned.
@@ -15,13 +17,16 @@ extern bool cullingEnabled;
 
 // The camera looks at centre from eyeDistance above the world plane; the near
 // plane of its frustum, nearDistance away, is 2 * halfWidth by 2 * halfHeight,
-// and the window heightPixels tall (0: unknown).
+// its far plane farDistance away, and the window heightPixels tall (0: unknown).
 void setView(point centre, float halfWidth, float halfHeight, float nearDistance, float eyeDistance,
-             int heightPixels = 0);
+             int heightPixels = 0, float farDistance = INFINITY);
 // No camera known (overlays, radar, tests): onScreen answers true.
 void clearView();
 // False only when the disc of this radius round centre, depth units behind the
 // world plane, lies wholly outside the view.
 bool onScreen(point centre, float radius, float depth = 0);
+// Where the camera looks, how far above the world plane its eye is and how far
+// from the eye it stops seeing; false with no camera known.
+bool viewCamera(point& centre, float& eyeDistance, float& farDistance);
 // Game units per pixel on the world plane; 0 with no camera known.
 float pixelSize();
