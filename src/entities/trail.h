@@ -33,5 +33,4 @@ public:
 private:
     void extent(point position, point& low, point& high) const;  // the box of the samples and position
     bool onScreen(point low, point high) const;
-    void ribbonPair(point here, point before, float strength) const;
 };

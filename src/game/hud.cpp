@@ -59,7 +59,9 @@ void drawMouse(point p) { drawMarker(p, 0, TEX_MOUSE, 30); }
 
 void drawEnemy(point p, float theta)
 {
-    if (!onScreen(p, 40 * SQUARE_CORNER)) return;
+    const float reach = 40 * SQUARE_CORNER;
+    // Far out a hull is smaller than a pixel, and most light none.
+    if (!onScreen(p, reach) || !mayLightPixel(point{p.x - reach, p.y - reach}, point{p.x + reach, p.y + reach})) return;
     drawMarker(p, theta * 57.32f, TEX_ENEMY, 40);
 }
 

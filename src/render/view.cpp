@@ -53,6 +53,29 @@ float pixelSize()
     return 2 * view.slopeY * view.eyeDistance / float(view.heightPixels);
 }
 
+namespace {
+
+// Window coordinates carry the rounding of a matrix product of coordinates up
+// to the playfield's size; a box this much wider is kept whatever it gives.
+const float WINDOW_SLACK = 0.01f;
+
+// Whether some whole number plus a half lies in [low, high].
+bool holdsCentre(float low, float high) { return std::ceil(low - 0.5f) <= std::floor(high - 0.5f); }
+
+}  // namespace
+
+bool mayLightPixel(point low, point high)
+{
+    const float pixel = pixelSize();
+    if (!cullingEnabled || !(pixel > 0)) return true;
+    auto windowX = [&](float x) { return (x - view.centre.x) / pixel + float(w) * 0.5f; };
+    auto windowY = [&](float y) { return (y - view.centre.y) / pixel + float(h) * 0.5f; };
+    const float x0 = windowX(low.x) - WINDOW_SLACK, x1 = windowX(high.x) + WINDOW_SLACK;
+    const float y0 = windowY(low.y) - WINDOW_SLACK, y1 = windowY(high.y) + WINDOW_SLACK;
+    if (!std::isfinite(x0 + x1 + y0 + y1)) return true;
+    return holdsCentre(x0, x1) && holdsCentre(y0, y1);
+}
+
 bool onScreen(point centre, float radius, float depth)
 {
     if (!cullingEnabled || !view.known) return true;

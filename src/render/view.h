@@ -28,5 +28,9 @@ bool onScreen(point centre, float radius, float depth = 0);
 // Where the camera looks, how far above the world plane its eye is and how far
 // from the eye it stops seeing; false with no camera known.
 bool viewCamera(point& centre, float& eyeDistance, float& farDistance);
+// False only when no window pixel has its centre in this box of the world
+// plane, so that anything drawn within it lights no pixel at all (with culling
+// on and a camera known).
+bool mayLightPixel(point low, point high);
 // Game units per pixel on the world plane; 0 with no camera known.
 float pixelSize();
