@@ -52,6 +52,7 @@ namespace {
 const int NOW = 100000;
 const int DT = 16;
 bool withGl = false;
+const char* shotFolder = nullptr;  // --shots DIR: the screen after each game/empty run, as a PNG
 bool withSound = false;
 
 using Driver = void (*)(WorldState&, Player&);
@@ -141,6 +142,14 @@ double processCpuMs()
     return double(t.tv_sec) * 1000 + double(t.tv_nsec) / 1e6;
 }
 
+// The screen as the last frame left it: the game clears its buffer after each
+// swap, so the shot comes from the X server, as the end-to-end tests take theirs.
+void writeShot(const std::string& path)
+{
+    const std::string command = "xwd -root -silent | convert xwd:- '" + path + "'";
+    if (std::system(command.c_str()) != 0) std::fprintf(stderr, "no shot taken: %s\n", command.c_str());
+}
+
 // The current world emptied of ships and shots.
 WorldState& emptyWorld(GameLoop& loop)
 {
@@ -192,6 +201,7 @@ void emptyFrame(benchmark::State& state)
     if (!loop) return state.SkipWithError("no assets folder");
     emptyWorld(*loop);
     runFrames(state, *loop, loop->zoom * std::pow(1.2f, float(state.range(0))));
+    if (shotFolder) writeShot(std::string(shotFolder) + "/empty-" + std::to_string(state.range(0)) + "-clicks.png");
 }
 
 // Zoomed out by 22 wheel clicks, the whole playfield in view: pursuers spread
@@ -323,6 +333,8 @@ int main(int argc, char** argv)
 #endif
         else if (std::strcmp(argv[i], "--sound") == 0)
             withSound = true;
+        else if (std::strcmp(argv[i], "--shots") == 0 && i + 1 < argc)
+            shotFolder = argv[++i];
         else
             argv[kept++] = argv[i];
     }

@@ -444,3 +444,32 @@ TEST_F(CameraTest, StarfieldInOnePassShowsWhatItsTwoLayersShowed)
         EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR));
     }
 }
+
+// A box lights a pixel only if a pixel centre lies in it; the answer errs
+// toward drawing wherever the camera or the numbers are not known.
+TEST_F(CameraTest, OnlyABoxHoldingAPixelCentreMayLightAPixel)
+{
+    GameLoop loop;
+    setCamera(loop, point{0, 0});  // the window's centre, 640.0, shows x = 0
+    const float pixel = pixelSize();
+    const float centre = 0.5f * pixel;  // the middle of pixel 640
+    const struct {
+        point low, high;
+        bool culling, lights;
+    } cases[] = {
+        {{0.1f * pixel, 0.1f * pixel}, {0.4f * pixel, 0.4f * pixel}, true, false},  // between centres
+        {{centre - 0.05f, centre - 0.05f}, {centre + 0.05f, centre + 0.05f}, true, true},
+        {{centre - 0.05f, 0.1f * pixel}, {centre + 0.05f, 0.4f * pixel}, true, false},  // one axis only
+        {{0.6f * pixel, 0.6f * pixel}, {1.4f * pixel, 1.4f * pixel}, true, false},
+        {{0.6f * pixel, 0.6f * pixel}, {1.6f * pixel, 1.6f * pixel}, true, true},
+        {{NAN, 0}, {NAN, 1}, true, true},
+        {{0.1f * pixel, 0.1f * pixel}, {0.4f * pixel, 0.4f * pixel}, false, true},  // culling off draws all
+    };
+    for (const auto& c : cases) {
+        cullingEnabled = c.culling;
+        EXPECT_EQ(mayLightPixel(c.low, c.high), c.lights) << c.low.x / pixel << " to " << c.high.x / pixel;
+    }
+    cullingEnabled = true;
+    clearView();
+    EXPECT_TRUE(mayLightPixel(point{0.1f * pixel, 0.1f * pixel}, point{0.4f * pixel, 0.4f * pixel}));
+}
