@@ -90,6 +90,25 @@ TEST(FontCentring, ShiftIsHalfTheWidthToTheLastRightEdgeAndHalfTheHeightOfA)
     std::memcpy(letterMetrics, saved, sizeof saved);
 }
 
+TEST(GlyphAtlasPacking, BoxesKeepTheirBorderInsideTheAtlasAndWhatCannotFitFails)
+{
+    auto glyph = [](int width, int rows) { return GlyphBitmap{width, rows, std::vector<unsigned char>(size_t(width * rows), 9)}; };
+    GlyphAtlas atlas;
+    EXPECT_TRUE(atlas.pack({}, 64));
+    EXPECT_EQ(atlas.width * atlas.height, 0);
+    ASSERT_TRUE(atlas.pack({glyph(0, 0), glyph(10, 5), glyph(3, 0)}, 64));  // only one takes room
+    EXPECT_EQ(atlas.width, 12);
+    EXPECT_EQ(atlas.height, 7);
+    EXPECT_EQ(atlas.boxes[1].x, 1);
+    EXPECT_EQ(atlas.boxes[1].y, 1);
+    EXPECT_EQ(atlas.boxes[0].width + atlas.boxes[2].width, 0);
+    // Side by side would be 24 x 7; stacked, 12 x 14: the same area, both fit in 24.
+    ASSERT_TRUE(atlas.pack({glyph(10, 5), glyph(10, 5)}, 24));
+    EXPECT_EQ(atlas.width * atlas.height, 168);
+    EXPECT_FALSE(atlas.pack({glyph(10, 5), glyph(10, 5)}, 11));  // no side may exceed 11
+    EXPECT_FALSE(atlas.pack({glyph(10, 5), glyph(10, 5)}, 13));  // 12 wide means 14 tall
+}
+
 TEST_F(FontTest, MissingFileIsReportedOnceAndNothingIsEverDrawn)
 {
     StdoutCapture out;
@@ -307,6 +326,13 @@ TEST_F(FontTest, TextIsDrawnFromItsOriginAndCentringShiftsItByHalfItsSize)
     EXPECT_NEAR(centred.x0 - plain.x0, -0.5f * k * a.xMax, 1.0);
     EXPECT_NEAR(centred.y0 - plain.y0, -0.5f * k * (a.yMax - a.yMin), 1.0);
     EXPECT_NEAR(centred.count, plain.count, plain.count / 50);  // sampled at other sub-pixel offsets
+
+    // A quad for each glyph but the space, all in one draw.
+    const size_t shapes = batch.shapes, drawCalls = batch.drawCalls;
+    drawFresh(font, "A B", 300, 400, 100, false);
+    batch.flush();
+    EXPECT_EQ(batch.shapes - shapes, 2u);
+    EXPECT_EQ(batch.drawCalls - drawCalls, 1u);
 }
 
 TEST_F(FontTest, CharactersOutsideSevenBitAsciiAreSkipped)
