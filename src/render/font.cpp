@@ -81,9 +81,28 @@ static bool loadGlyph(int code, GlyphBitmap& bitmap)
     return true;
 }
 
-// Packs the glyphs into the atlas texture. The glyphs are drawn white with
-// their coverage as alpha: luminance-alpha texels sample exactly as the
-// white RGBA ones did, at half the memory.
+// The glyphs are white with their coverage as alpha. Where GL can turn an
+// intensity texture's (i, i, i, i) into (1, 1, 1, i) the atlas takes one byte
+// a texel; elsewhere it holds luminance-alpha pairs. Both formats take colour
+// and alpha from the texture under GL_REPLACE (an alpha-only one would take
+// the colour from the fragment), so they sample as the white RGBA glyphs did.
+static void uploadTexels(std::vector<unsigned char> alpha)
+{
+    if (GLEW_ARB_texture_swizzle || GLEW_EXT_texture_swizzle) {
+        const GLint white[4] = {GL_ONE, GL_ONE, GL_ONE, GL_ALPHA};
+        glTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_SWIZZLE_RGBA, white);
+        glTexImage2D(GL_TEXTURE_2D, 0, GL_INTENSITY8, glyphAtlas.width, glyphAtlas.height, 0, GL_LUMINANCE,
+                     GL_UNSIGNED_BYTE, alpha.empty() ? nullptr : alpha.data());
+        return;
+    }
+    std::vector<unsigned char> pairs(alpha.size() * 2, 255);
+    for (size_t i = 0; i < alpha.size(); ++i) pairs[2 * i + 1] = alpha[i];
+    alpha.clear();
+    glTexImage2D(GL_TEXTURE_2D, 0, GL_LUMINANCE_ALPHA, glyphAtlas.width, glyphAtlas.height, 0, GL_LUMINANCE_ALPHA,
+                 GL_UNSIGNED_BYTE, pairs.empty() ? nullptr : pairs.data());
+}
+
+// Packs the glyphs into the atlas texture.
 static bool uploadAtlas(const std::string& fontFile, const std::vector<GlyphBitmap>& glyphs)
 {
     GLint maxSide = 0;
@@ -92,14 +111,12 @@ static bool uploadAtlas(const std::string& fontFile, const std::vector<GlyphBitm
         report(Report{fontFile, "", "its glyphs do not fit in one texture; no text is drawn", Severity::Error});
         return false;
     }
-    std::vector<unsigned char> texels = glyphAtlas.image(glyphs);
     glBindTexture(GL_TEXTURE_2D, glyphAtlas.texture);
     glTexEnvf(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_REPLACE);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
     glPixelStorei(GL_UNPACK_ALIGNMENT, 1);  // the rows are packed tight
-    glTexImage2D(GL_TEXTURE_2D, 0, GL_LUMINANCE_ALPHA, glyphAtlas.width, glyphAtlas.height, 0, GL_LUMINANCE_ALPHA,
-                 GL_UNSIGNED_BYTE, texels.empty() ? nullptr : texels.data());
+    uploadTexels(glyphAtlas.image(glyphs));
     return true;
 }
 

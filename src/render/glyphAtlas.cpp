@@ -74,8 +74,7 @@ bool GlyphAtlas::pack(const std::vector<GlyphBitmap>& glyphs, int maxSide)
 
 std::vector<unsigned char> GlyphAtlas::image(const std::vector<GlyphBitmap>& glyphs) const
 {
-    std::vector<unsigned char> texels(size_t(width) * size_t(height) * 2, 0);
-    for (size_t i = 0; i < texels.size(); i += 2) texels[i] = 255;
+    std::vector<unsigned char> texels(size_t(width) * size_t(height), 0);
     for (size_t g = 0; g < glyphs.size() && g < boxes.size(); ++g) {
         const GlyphBitmap& glyph = glyphs[g];
         const AtlasBox& box = boxes[g];
@@ -83,8 +82,8 @@ std::vector<unsigned char> GlyphAtlas::image(const std::vector<GlyphBitmap>& gly
         for (int j = -BORDER; j < box.height + BORDER; ++j) {
             // Image row j (bottom first) is bitmap row height - 1 - j.
             const unsigned char* row = &glyph.coverage[size_t(box.height - 1 - wrap(j, box.height)) * size_t(box.width)];
-            unsigned char* out = &texels[(size_t(box.y + j) * size_t(width) + size_t(box.x)) * 2];
-            for (int i = -BORDER; i < box.width + BORDER; ++i) out[2 * i + 1] = row[wrap(i, box.width)];
+            unsigned char* out = &texels[size_t(box.y + j) * size_t(width) + size_t(box.x)];
+            for (int i = -BORDER; i < box.width + BORDER; ++i) out[i] = row[wrap(i, box.width)];
         }
     }
     return texels;

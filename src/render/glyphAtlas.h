@@ -28,7 +28,6 @@ public:
     // Places the glyphs on shelves, choosing the width that gives the smallest
     // atlas no side of which exceeds maxSide. False when they do not fit.
     bool pack(const std::vector<GlyphBitmap>& glyphs, int maxSide);
-    // The atlas's texels as luminance-alpha pairs, bottom row first: white,
-    // with each glyph's coverage as alpha.
+    // The atlas's texels, one coverage byte each, bottom row first.
     std::vector<unsigned char> image(const std::vector<GlyphBitmap>& glyphs) const;
 };
