@@ -31,6 +31,7 @@
 #include "game/gameMain.h"
 #include "render/font.h"
 #include "render/textures.h"
+#include "overlays.h"
 #include "scene.h"
 #if __has_include("render/batch.h")
 #include "render/batch.h"
@@ -232,6 +233,16 @@ void zoomedFrame(benchmark::State& state)
     world.ships.clear();
 }
 
+// The statistics text, or the market panel, alone over the last frame.
+void overlayFrame(benchmark::State& state, bool panel)
+{
+    QuietStdout quiet;
+    GameLoop* loop = gameLoop();
+    if (!loop) return state.SkipWithError("no assets folder");
+    if (panel) benchMarketPanel(state, loop->fonts[0]);
+    else benchOverlayText(state, loop->fonts[0]);
+}
+
 bool openWindow()
 {
     if (SDL_Init(SDL_INIT_VIDEO) != 0 || !SDL_SetVideoMode(w, h, 32, SDL_OPENGL) || glewInit() != GLEW_OK) {
@@ -356,6 +367,10 @@ int main(int argc, char** argv)
     if (withGl)
         benchmark::RegisterBenchmark("game/zoomed", zoomedFrame)->ArgName("ships")->Arg(0)->Arg(250)->Arg(500)
             ->Arg(1000)->Arg(2000)->Arg(4000)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(2);
+    if (withGl) {
+        benchmark::RegisterBenchmark("overlay/text", overlayFrame, false)->Unit(benchmark::kMicrosecond)->UseRealTime();
+        benchmark::RegisterBenchmark("overlay/panel", overlayFrame, true)->Unit(benchmark::kMicrosecond)->UseRealTime();
+    }
 #ifdef HAVE_SOUND
     if (withGl && withSound)
         benchmark::RegisterBenchmark("sound/frame", soundFrame)->Unit(benchmark::kMicrosecond)->UseRealTime();

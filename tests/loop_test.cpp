@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
+#include <memory>
 #include <vector>
 
 #include "entities/worldState.h"
@@ -20,13 +21,18 @@
 #include "game/hud.h"
 #include "render/background.h"
 #include "render/batch.h"
+#include "render/font.h"
 #include "render/textures.h"
 #include "render/view.h"
 #include "support/dataTables.h"
 #include "support/glFixture.h"
 #include "support/testFiles.h"
+#include "ui/uiBar.h"
+#include "ui/uiBox.h"
 #include "ui/uiButton.h"
 #include "ui/uiDisplay.h"
+#include "ui/uiScroller.h"
+#include "ui/uiSlider.h"
 
 class LoopTest : public ::testing::Test {
 protected:
@@ -327,6 +333,36 @@ TEST_F(CameraTest, CullingAndBatchingLeaveEveryPixelAsItWas)
 
     Player player{point{300, -200}};
     player.setAngle(0.7f);
+
+    // The overlays on top: the statistics text, and a panel whose labels lie on
+    // their buttons and whose outlines cross the world below and each other.
+    const std::vector<unsigned> savedUiTextures = uiTextures;
+    {
+        ScopedWorkingDir cd(VUMTAL_ASSETS_DIR);
+        StdoutCapture quiet;
+        loadUITextures();
+    }
+    Font font(std::string(VUMTAL_ASSETS_DIR) + "/subatomic.quelvane.ttf");
+    ASSERT_EQ(font.ready, 1);
+    std::vector<std::unique_ptr<uiDisplayBase>> elements;
+    elements.emplace_back(new uiBox(20, 20, 80, 80, "Market: Aqua", &font, false));
+    elements.emplace_back(new uiButton(25, 60, 45, 70, &font, "Buy", 0));
+    elements.emplace_back(new uiButton(34, 58, 75, 68, &font, "Sell all", 2));
+    elements.emplace_back(new uiBar(25, 48, 75, 53, 0, 100, 37));
+    elements.emplace_back(new uiSlider(25, 30, 75, 38, 5, 0, 10, 7));
+    elements.emplace_back(new uiSlider(82, 20, 88, 80, 6, 0, 10, 3));
+    elements.emplace_back(new uiScroller(86, 20, 96, 80, 0, 10, 4));
+    elements.emplace_back(new uiBox(5, 5, 60, 15, "Credits: 1200", &font, true));
+    uiDisplay panel("market");
+    for (auto& element : elements) panel.addDisplay(element.get(), "");
+    auto overlayProjection = [](double right, double top) {
+        batch.flush();
+        glMatrixMode(GL_PROJECTION);
+        glLoadIdentity();
+        gluOrtho2D(0, right, 0, top);
+        glMatrixMode(GL_MODELVIEW);
+    };
+
     auto picture = [&](const Camera& camera, bool culling, bool immediate) {
         cullingEnabled = culling;
         batch.immediate = immediate;
@@ -352,6 +388,13 @@ TEST_F(CameraTest, CullingAndBatchingLeaveEveryPixelAsItWas)
         for (TimerBase* timer : copy.timers)
             if (std::find(timers.begin(), timers.end(), timer) == timers.end()) delete timer;
         clearView();
+        overlayProjection(1280, 1024);
+        glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+        batch.colour(0.3f, 0.3f, 1);  // the frame graph's, as in the game
+        DebugTexts texts{"FPS: 60", "", "", "", ""};
+        drawDebugTexts(texts, copy, &player, &font);
+        overlayProjection(100, 100);
+        panel.draw();
         std::vector<unsigned char> pixels(1280 * 1024 * 4);
         batch.flush();
         glPixelStorei(GL_PACK_ALIGNMENT, 1);
@@ -382,6 +425,7 @@ TEST_F(CameraTest, CullingAndBatchingLeaveEveryPixelAsItWas)
         EXPECT_LE(differing, culled.size() / 4 / 1000) << "zoom " << camera.zoom;
     }
     for (TimerBase* timer : timers) delete timer;
+    uiTextures = savedUiTextures;
 }
 
 // The starfield's one pass of two texture units stands in for its two blended

@@ -19,6 +19,7 @@
 #include "script/sandbox.h"
 #include "script/startLua.h"
 #include "game/gameMain.h"
+#include "render/batch.h"
 #include "render/textures.h"
 #include "ui/uiArrowInput.h"
 #include "ui/uiBar.h"
@@ -826,6 +827,7 @@ TEST_F(UiDrawTest, BoxesDrawTheirBorderTextsDoNotAndButtonsShowTheirStateImage)
     uiButton down(60, 10, 70, 20, nullptr, "", 2), hovered(80, 10, 90, 20, nullptr, "", 1);
     down.draw();
     hovered.draw();
+    batch.flush();
     glDisable(GL_TEXTURE_2D);
     EXPECT_GT(colourBox(BLUE, 768, 102, 128, 102).count, 12000);
     EXPECT_GT(colourBox(RED, 1024, 102, 128, 102).count, 12000);

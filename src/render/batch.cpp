@@ -24,6 +24,13 @@ void rotation(float degrees, float& c, float& s)
 
 }  // namespace
 
+point turnedAbout(point centre, float degrees, point offset)
+{
+    float c = 1, s = 0;
+    if (degrees != 0) rotation(degrees, c, s);
+    return point{c * offset.x - s * offset.y + centre.x, s * offset.x + c * offset.y + centre.y};
+}
+
 void Batch::adopt()
 {
     open = true;
@@ -174,6 +181,12 @@ void Batch::line(point from, Rgba fromColour, point to, Rgba toColour)
     std::vector<Vertex>& v = runFor(LINES, 0, low, high).vertices;
     v.push_back(Vertex{from.x, from.y, 0, 1, 0, 0, fromColour});
     v.push_back(Vertex{to.x, to.y, 0, 1, 0, 0, toColour});
+}
+
+void Batch::line(point from, point to)
+{
+    if (!open) adopt();
+    line(from, current, to, current);
 }
 
 void Batch::beginRibbon(unsigned program, point low, point high)

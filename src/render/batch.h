@@ -41,6 +41,7 @@ public:
     // texture coordinates.
     void quad(point centre, float degrees, const point (&corners)[4], const point (&texCoords)[4]);
     void line(point from, Rgba fromColour, point to, Rgba toColour);
+    void line(point from, point to);  // in the current colour
 
     // A ribbon: a quad strip through `program`, each vertex four numbers and a
     // colour, given between beginRibbon and endRibbon; everything it draws lies
@@ -97,3 +98,7 @@ private:
 };
 
 extern Batch batch;
+
+// Where quad() puts a corner `offset` from centre turned by `degrees`: for
+// lines that must meet the quads they are drawn with.
+point turnedAbout(point centre, float degrees, point offset);

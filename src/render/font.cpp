@@ -2,6 +2,7 @@
 
 #include <GL/glew.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <vector>
 
@@ -11,6 +12,7 @@
 unsigned letterTextures[128];
 GlyphMetrics letterMetrics[128];
 FT_Face face;
+GlyphAtlas glyphAtlas;
 
 // FreeType's "unknown file format" code: a readable file that is no font.
 static const FT_Error FORMAT_UNSUPPORTED = 2;
@@ -48,38 +50,20 @@ static unsigned char coverage(const FT_Bitmap& bitmap, unsigned x, unsigned r)
     return line[x];
 }
 
-// White luminance with the glyph's coverage as alpha, bottom row first so
-// that texture coordinate 0 is the bottom of the glyph.
-static std::vector<unsigned char> glyphImage(const FT_Bitmap& bitmap)
+// The coverage of the rendered glyph, top row first.
+static GlyphBitmap bitmapOf(const FT_Bitmap& bitmap)
 {
-    unsigned width = bitmap.width;
-    unsigned rows = bitmap.rows;
-    std::vector<unsigned char> image(size_t(width) * rows * 2);
-    for (unsigned r = 0; r < rows; ++r) {
-        unsigned char* out = image.data() + size_t(rows - 1 - r) * width * 2;
-        for (unsigned x = 0; x < width; ++x) {
-            out[2 * x] = 255;
-            out[2 * x + 1] = coverage(bitmap, x, r);
-        }
-    }
-    return image;
+    GlyphBitmap g;
+    g.width = int(bitmap.width);
+    g.rows = int(bitmap.rows);
+    g.coverage.resize(size_t(bitmap.width) * bitmap.rows);
+    for (unsigned r = 0; r < bitmap.rows; ++r)
+        for (unsigned x = 0; x < bitmap.width; ++x) g.coverage[size_t(r) * bitmap.width + x] = coverage(bitmap, x, r);
+    return g;
 }
 
-static void uploadGlyph(unsigned texture, const FT_Bitmap& bitmap)
-{
-    std::vector<unsigned char> image = glyphImage(bitmap);
-    glBindTexture(GL_TEXTURE_2D, texture);
-    glTexEnvf(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_REPLACE);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
-    glPixelStorei(GL_UNPACK_ALIGNMENT, 1);  // the rows are packed tight
-    // Empty glyphs such as the space give a 0 x 0 texture, which GL accepts.
-    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, GLsizei(bitmap.width), GLsizei(bitmap.rows), 0, GL_LUMINANCE_ALPHA,
-                 GL_UNSIGNED_BYTE, image.empty() ? nullptr : image.data());
-}
-
-// Rasterises one character into its metrics and texture. False stops the loading.
-static bool loadGlyph(int code)
+// Rasterises one character into its metrics and bitmap. False stops the loading.
+static bool loadGlyph(int code, GlyphBitmap& bitmap)
 {
     FT_Error error = FT_Load_Char(face, FT_ULong(code), FT_LOAD_RENDER);
     if (error == FORMAT_UNSUPPORTED) {
@@ -93,7 +77,46 @@ static bool loadGlyph(int code)
         return true;
     }
     letterMetrics[code] = metricsOf(face->glyph);
-    uploadGlyph(letterTextures[code], face->glyph->bitmap);
+    bitmap = bitmapOf(face->glyph->bitmap);
+    return true;
+}
+
+// The glyphs are white with their coverage as alpha. Where GL can turn an
+// intensity texture's (i, i, i, i) into (1, 1, 1, i) the atlas takes one byte
+// a texel; elsewhere it holds luminance-alpha pairs. Both formats take colour
+// and alpha from the texture under GL_REPLACE (an alpha-only one would take
+// the colour from the fragment), so they sample as the white RGBA glyphs did.
+static void uploadTexels(std::vector<unsigned char> alpha)
+{
+    if (GLEW_ARB_texture_swizzle || GLEW_EXT_texture_swizzle) {
+        const GLint white[4] = {GL_ONE, GL_ONE, GL_ONE, GL_ALPHA};
+        glTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_SWIZZLE_RGBA, white);
+        glTexImage2D(GL_TEXTURE_2D, 0, GL_INTENSITY8, glyphAtlas.width, glyphAtlas.height, 0, GL_LUMINANCE,
+                     GL_UNSIGNED_BYTE, alpha.empty() ? nullptr : alpha.data());
+        return;
+    }
+    std::vector<unsigned char> pairs(alpha.size() * 2, 255);
+    for (size_t i = 0; i < alpha.size(); ++i) pairs[2 * i + 1] = alpha[i];
+    alpha.clear();
+    glTexImage2D(GL_TEXTURE_2D, 0, GL_LUMINANCE_ALPHA, glyphAtlas.width, glyphAtlas.height, 0, GL_LUMINANCE_ALPHA,
+                 GL_UNSIGNED_BYTE, pairs.empty() ? nullptr : pairs.data());
+}
+
+// Packs the glyphs into the atlas texture.
+static bool uploadAtlas(const std::string& fontFile, const std::vector<GlyphBitmap>& glyphs)
+{
+    GLint maxSide = 0;
+    glGetIntegerv(GL_MAX_TEXTURE_SIZE, &maxSide);
+    if (!glyphAtlas.pack(glyphs, maxSide)) {
+        report(Report{fontFile, "", "its glyphs do not fit in one texture; no text is drawn", Severity::Error});
+        return false;
+    }
+    glBindTexture(GL_TEXTURE_2D, glyphAtlas.texture);
+    glTexEnvf(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_REPLACE);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
+    glPixelStorei(GL_UNPACK_ALIGNMENT, 1);  // the rows are packed tight
+    uploadTexels(glyphAtlas.image(glyphs));
     return true;
 }
 
@@ -125,12 +148,14 @@ static bool openFace(const std::string& fontFile)
 Font::Font(std::string fontFile)
 {
     glEnable(GL_TEXTURE_2D);
-    glGenTextures(GLYPH_COUNT, letterTextures);
+    glGenTextures(1, &glyphAtlas.texture);
+    std::fill(letterTextures, letterTextures + GLYPH_COUNT, glyphAtlas.texture);
     ready = 0;
     if (!openFace(fontFile)) return;
+    std::vector<GlyphBitmap> glyphs(GLYPH_COUNT);
     for (int code = 0; code < GLYPH_COUNT; ++code)
-        if (!loadGlyph(code)) return;
-    ready = 1;
+        if (!loadGlyph(code, glyphs[size_t(code)])) return;
+    if (uploadAtlas(fontFile, glyphs)) ready = 1;
 }
 
 void textCentreOffset(const std::string& s, float k, float& dx, float& dy)
@@ -152,41 +177,38 @@ void textCentreOffset(const std::string& s, float k, float& dx, float& dy)
     dy = -0.5f * k * float(a.yMax - a.yMin);
 }
 
-static void drawGlyph(const GlyphMetrics& m, float k)
-{
-    glBegin(GL_QUADS);
-    glTexCoord2f(0, 0);
-    glVertex2f(k * m.xMin, k * m.yMin);
-    glTexCoord2f(0, 1);
-    glVertex2f(k * m.xMin, k * m.yMax);
-    glTexCoord2f(1, 1);
-    glVertex2f(k * m.xMax, k * m.yMax);
-    glTexCoord2f(1, 0);
-    glVertex2f(k * m.xMax, k * m.yMin);
-    glEnd();
-}
-
+// One quad per glyph, each from the origin moved on by the advances before
+// it; the atlas stays bound from glyph to glyph, so the line is one run.
 void Font::displayText(std::string s, float x, float y, float scale, bool center)
 {
-    batch.flush();
-    glBindTexture(GL_TEXTURE_2D, 0);
-    if (!ready || s.empty()) return;
+    if (!ready || s.empty()) {
+        batch.bindTexture(0);
+        return;
+    }
     float k = scale * 0.0001f;
-    glPushMatrix();
-    glTranslatef(x, y, 0);
+    point origin{x, y};
     if (center) {
         float dx, dy;
         textCentreOffset(s, k, dx, dy);
-        glTranslatef(dx, dy, 0);
+        origin.x += dx;
+        origin.y += dy;
     }
+    const float w = float(glyphAtlas.width), h = float(glyphAtlas.height);
+    batch.bindTexture(glyphAtlas.texture);
     for (char ch : s) {
         int code;
         if (!glyphCode(ch, code)) continue;
         const GlyphMetrics& m = letterMetrics[code];
-        glBindTexture(GL_TEXTURE_2D, letterTextures[code]);
-        drawGlyph(m, k);
-        glTranslatef(k * m.advance, 0, 0);
+        const AtlasBox& b = glyphAtlas.boxes[size_t(code)];
+        if (b.width > 0 && b.height > 0) {
+            const float s0 = float(b.x) / w, s1 = float(b.x + b.width) / w;
+            const float t0 = float(b.y) / h, t1 = float(b.y + b.height) / h;
+            const point corners[4] = {{k * m.xMin, k * m.yMin}, {k * m.xMin, k * m.yMax}, {k * m.xMax, k * m.yMax},
+                                      {k * m.xMax, k * m.yMin}};
+            const point texCoords[4] = {{s0, t0}, {s0, t1}, {s1, t1}, {s1, t0}};
+            batch.quad(origin, 0, corners, texCoords);
+        }
+        origin.x += k * m.advance;
     }
-    glBindTexture(GL_TEXTURE_2D, 0);
-    glPopMatrix();
+    batch.bindTexture(0);
 }

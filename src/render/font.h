@@ -1,11 +1,14 @@
-// Text drawn with one TrueType face rasterised once at 300 pixels; one
-// texture per character code 0 to 127.
+// Text drawn with one TrueType face rasterised once at 300 pixels; the glyphs
+// of codes 0 to 127 share one texture (render/glyphAtlas.h), and a line of
+// text goes through the batch as one quad per glyph.
 #pragma once
 
 #include <string>
 
 #include <ft2build.h>
 #include FT_FREETYPE_H
+
+#include "render/glyphAtlas.h"
 
 // Metrics of one glyph; the last five in 26.6 fixed point of the 300-pixel rendering.
 struct GlyphMetrics {
@@ -18,7 +21,8 @@ struct GlyphMetrics {
     int advance;
 };
 
-extern unsigned letterTextures[128];
+extern unsigned letterTextures[128];  // the texture that holds code i: the atlas, for every i
+extern GlyphAtlas glyphAtlas;          // where each code lies in it
 extern GlyphMetrics letterMetrics[128];
 extern FT_Face face;
 

@@ -1,8 +1,7 @@
 #include "ui/uiBar.h"
 
-#include <GL/glew.h>
-
 #include "core/luaTable.h"
+#include "render/batch.h"
 
 uiBar::uiBar(float x1, float y1, float x2, float y2, float leftVal, float rightVal, float curVal)
     : uiDisplayBase(x1, y1, x2, y2), leftVal(leftVal), rightVal(rightVal), curVal(curVal)
@@ -21,10 +20,10 @@ void uiBar::updateVal(float value) { curVal = value; }
 // A value outside the range draws past an edge: the bar shows what it is given.
 void uiBar::draw()
 {
-    glBindTexture(GL_TEXTURE_2D, 0);
-    glColor3f(0.9f, 0.9f, 0.9f);
+    batch.bindTexture(0);
+    batch.colour(0.9f, 0.9f, 0.9f);
     outline(x1, y1, x2, y2);
-    glColor3f(1, 0, 0);
+    batch.colour(1, 0, 0);
     float f = x1 + rangeFraction(curVal, leftVal, rightVal) * (x2 - x1);
     outline(x1, y1, f, y2);
 }

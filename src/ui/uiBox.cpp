@@ -1,10 +1,9 @@
 #include "ui/uiBox.h"
 
-#include <GL/glew.h>
-
 #include <algorithm>
 
 #include "core/luaTable.h"
+#include "render/batch.h"
 #include "render/font.h"
 
 uiBox::uiBox(float x1, float y1, float x2, float y2, std::string text, Font* font, bool borderless)
@@ -16,8 +15,8 @@ uiBox::uiBox(float x1, float y1, float x2, float y2, std::string text, Font* fon
 void uiBox::draw()
 {
     if (!borderless) {
-        glBindTexture(GL_TEXTURE_2D, 0);
-        glColor3f(colour[0], colour[1], colour[2]);
+        batch.bindTexture(0);
+        batch.colour(colour[0], colour[1], colour[2]);
         outline(x1, y1, x2, y2);
     }
     if (!text.empty() && font) font->displayText(text, x1 + (x2 - x1) * 0.5f, y1 + (y2 - y1) * 0.5f, 1.0f, true);

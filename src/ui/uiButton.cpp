@@ -1,8 +1,7 @@
 #include "ui/uiButton.h"
 
-#include <GL/glew.h>
-
 #include "core/luaTable.h"
+#include "render/batch.h"
 #include "render/font.h"
 #include "render/textures.h"
 
@@ -14,18 +13,9 @@ uiButton::uiButton(float x1, float y1, float x2, float y2, Font* font, std::stri
 
 void uiButton::draw()
 {
-    glBindTexture(GL_TEXTURE_2D, textureAt(stateTextures, state));
-    glBegin(GL_QUADS);
-    glTexCoord2f(0, 0);
-    glVertex2f(x1, y1);
-    glTexCoord2f(0, 1);
-    glVertex2f(x1, y2);
-    glTexCoord2f(1, 1);
-    glVertex2f(x2, y2);
-    glTexCoord2f(1, 0);
-    glVertex2f(x2, y1);
-    glEnd();
-    glBindTexture(GL_TEXTURE_2D, 0);
+    batch.bindTexture(textureAt(stateTextures, state));
+    texturedQuad({{x1, y1}, {x1, y2}, {x2, y2}, {x2, y1}}, {{0, 0}, {0, 1}, {1, 1}, {1, 0}});
+    batch.bindTexture(0);
     if (!text.empty() && font) font->displayText(text, x1 + (x2 - x1) * 0.5f, y1 + (y2 - y1) * 0.5f, 1.0f, true);
 }
 

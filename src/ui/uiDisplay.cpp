@@ -1,7 +1,5 @@
 #include "ui/uiDisplay.h"
 
-#include "render/batch.h"
-
 uiDisplay::uiDisplay(std::string name) : name(name) {}
 uiDisplay::uiDisplay() : name("default") {}
 
@@ -15,7 +13,6 @@ int uiDisplay::size() { return int(elements.size()); }
 
 void uiDisplay::draw()
 {
-    batch.flush();  // the elements draw straight through GL
     for (uiDisplayBase* element : elements) element->draw();
 }
 

@@ -1,11 +1,10 @@
 #include "ui/uiDisplayBase.h"
 
-#include <GL/glew.h>
-
 #include <algorithm>
 #include <cmath>
 
 #include "core/luaTable.h"
+#include "render/batch.h"
 
 const char* uiTypeName(int code)
 {
@@ -35,16 +34,33 @@ void uiDisplayBase::importRect(lua_State* L)
     if (y2 < y1) std::swap(y1, y2);
 }
 
-void lineStrip(std::initializer_list<point> points)
+point Placement::at(point p) const
 {
-    glBegin(GL_LINE_STRIP);
-    for (point p : points) glVertex2f(p.x, p.y);
-    glEnd();
+    if (degrees == 0) return p;
+    return turnedAbout(centre, degrees, point{p.x - centre.x, p.y - centre.y});
 }
 
-void outline(float ax, float ay, float bx, float by)
+void lineStrip(std::initializer_list<point> points, Placement place)
 {
-    lineStrip({{ax, ay}, {ax, by}, {bx, by}, {bx, ay}, {ax, ay}});
+    const point* previous = nullptr;
+    for (const point& p : points) {
+        if (previous) batch.line(place.at(*previous), place.at(p));
+        previous = &p;
+    }
+}
+
+void outline(float ax, float ay, float bx, float by, Placement place)
+{
+    lineStrip({{ax, ay}, {ax, by}, {bx, by}, {bx, ay}, {ax, ay}}, place);
+}
+
+void texturedQuad(const point (&corners)[4], const point (&texCoords)[4], Placement place)
+{
+    if (place.degrees == 0) return batch.quad(point{0, 0}, 0, corners, texCoords);
+    const point c = place.centre;
+    const point offsets[4] = {{corners[0].x - c.x, corners[0].y - c.y}, {corners[1].x - c.x, corners[1].y - c.y},
+                              {corners[2].x - c.x, corners[2].y - c.y}, {corners[3].x - c.x, corners[3].y - c.y}};
+    batch.quad(c, place.degrees, offsets, texCoords);
 }
 
 float rangeFraction(float value, float low, float high)

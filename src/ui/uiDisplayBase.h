@@ -44,10 +44,21 @@ public:
 
 bool mouseOver2(point& p, point& low, point& high);
 
-// Lines through the points as one GL_LINE_STRIP.
-void lineStrip(std::initializer_list<point> points);
+// Where an element's drawing lands: turned by `degrees` about `centre` (an
+// upright slider is its level drawing turned a quarter), or where it is.
+struct Placement {
+    point centre{0, 0};
+    float degrees = 0;
+    point at(point p) const;
+};
+
+// Lines through the points in the batch's colour, one batch line per
+// segment: the pixels of one GL_LINE_STRIP.
+void lineStrip(std::initializer_list<point> points, Placement place = Placement());
 // The closed outline of a rectangle, starting and ending at (ax, ay).
-void outline(float ax, float ay, float bx, float by);
+void outline(float ax, float ay, float bx, float by, Placement place = Placement());
+// A quad of the batch's texture with these corners and texture coordinates.
+void texturedQuad(const point (&corners)[4], const point (&texCoords)[4], Placement place = Placement());
 // (value - low) / (high - low), or 0 when the range is empty or the result is
 // not a finite number: nothing the script sends may reach GL as NaN or infinity.
 float rangeFraction(float value, float low, float high);

@@ -1,9 +1,8 @@
 #include "ui/uiScroller.h"
 
-#include <GL/glew.h>
-
 #include <algorithm>
 
+#include "render/batch.h"
 #include "render/textures.h"
 #include "ui/uiArrowInput.h"
 
@@ -19,47 +18,27 @@ uiScroller::uiScroller(float x1, float y1, float x2, float y2, float leftVal, fl
 {
 }
 
-static void texturedVertex(float s, float t, float x, float y)
-{
-    glTexCoord2f(s, t);
-    glVertex2f(x, y);
-}
-
 void uiScroller::draw()
 {
     float w = arrowWidth;
-    glBindTexture(GL_TEXTURE_2D, arrowTexture);
-    glBegin(GL_QUADS);
+    batch.bindTexture(arrowTexture);
     if (vertical) {
-        texturedVertex(0, 1, x1, y2 - w);
-        texturedVertex(1, 1, x1, y2);
-        texturedVertex(1, 0, x2, y2);
-        texturedVertex(0, 0, x2, y2 - w);
-        texturedVertex(1, 0, x1, y1);
-        texturedVertex(0, 0, x1, y1 + w);
-        texturedVertex(0, 1, x2, y1 + w);
-        texturedVertex(1, 1, x2, y1);
+        texturedQuad({{x1, y2 - w}, {x1, y2}, {x2, y2}, {x2, y2 - w}}, {{0, 1}, {1, 1}, {1, 0}, {0, 0}});
+        texturedQuad({{x1, y1}, {x1, y1 + w}, {x2, y1 + w}, {x2, y1}}, {{1, 0}, {0, 0}, {0, 1}, {1, 1}});
     } else {
-        texturedVertex(0, 0, x2 - w, y1);
-        texturedVertex(0, 1, x2 - w, y2);
-        texturedVertex(1, 1, x2, y2);
-        texturedVertex(1, 0, x2, y1);
-        texturedVertex(1, 1, x1, y1);
-        texturedVertex(1, 0, x1, y2);
-        texturedVertex(0, 0, x1 + w, y2);
-        texturedVertex(0, 1, x1 + w, y1);
+        texturedQuad({{x2 - w, y1}, {x2 - w, y2}, {x2, y2}, {x2, y1}}, {{0, 0}, {0, 1}, {1, 1}, {1, 0}});
+        texturedQuad({{x1, y1}, {x1, y2}, {x1 + w, y2}, {x1 + w, y1}}, {{1, 1}, {1, 0}, {0, 0}, {0, 1}});
     }
-    glEnd();
 
-    glColor3f(0.9f, 0.9f, 0.9f);
-    glBindTexture(GL_TEXTURE_2D, 0);
+    batch.colour(0.9f, 0.9f, 0.9f);
+    batch.bindTexture(0);
     if (vertical)
         lineStrip({{x1, y1 + w}, {x1, y2 - w}, {x2, y2 - w}, {x2, y1 + w}, {x1, y1 + w}});
     else
         lineStrip({{x1 + w, y1}, {x2 - w, y1}, {x2 - w, y2}, {x1 + w, y2}, {x1 + w, y1}});
 
     // The handle's centre runs half an arrow short of each end of the track.
-    glColor3f(1, 0, 0);
+    batch.colour(1, 0, 0);
     float t = rangeFraction(curVal, leftVal, rightVal);
     float low = (vertical ? y1 : x1) + 1.5f * w;
     float high = (vertical ? y2 : x2) - 1.5f * w;

@@ -1,9 +1,8 @@
 #include "ui/uiSlider.h"
 
-#include <GL/glew.h>
-
 #include <algorithm>
 
+#include "render/batch.h"
 #include "render/textures.h"
 #include "ui/uiArrowInput.h"
 
@@ -19,44 +18,28 @@ uiSlider::uiSlider(float x1, float y1, float x2, float y2, float leftVal, float 
 {
 }
 
-void uiSlider::drawLevel()
+void uiSlider::drawLevel(Placement place)
 {
     float w = arrowWidth;
-    glBindTexture(GL_TEXTURE_2D, arrowTexture);
-    glBegin(GL_QUADS);
-    glTexCoord2f(0, 0);
-    glVertex2f(x2 - w, y1);
-    glTexCoord2f(0, 1);
-    glVertex2f(x2 - w, y2);
-    glTexCoord2f(1, 1);
-    glVertex2f(x2, y2);
-    glTexCoord2f(1, 0);
-    glVertex2f(x2, y1);
+    batch.bindTexture(arrowTexture);
+    texturedQuad({{x2 - w, y1}, {x2 - w, y2}, {x2, y2}, {x2, y1}}, {{0, 0}, {0, 1}, {1, 1}, {1, 0}}, place);
     // The low arrow is the same image turned half a turn.
-    glTexCoord2f(1, 1);
-    glVertex2f(x1, y1);
-    glTexCoord2f(1, 0);
-    glVertex2f(x1, y2);
-    glTexCoord2f(0, 0);
-    glVertex2f(x1 + w, y2);
-    glTexCoord2f(0, 1);
-    glVertex2f(x1 + w, y1);
-    glEnd();
+    texturedQuad({{x1, y1}, {x1, y2}, {x1 + w, y2}, {x1 + w, y1}}, {{1, 1}, {1, 0}, {0, 0}, {0, 1}}, place);
 
-    glColor3f(0.9f, 0.9f, 0.9f);
-    glBindTexture(GL_TEXTURE_2D, 0);
-    outline(x1 + w, y1, x2 - w, y2);
+    batch.colour(0.9f, 0.9f, 0.9f);
+    batch.bindTexture(0);
+    outline(x1 + w, y1, x2 - w, y2, place);
 
-    glColor3f(1, 0, 0);
+    batch.colour(1, 0, 0);
     float s = w + x1;
     float f = s + rangeFraction(curVal, leftVal, rightVal) * (x2 - w - s);
-    outline(x1 + w, y1, f, y2);
+    outline(x1 + w, y1, f, y2, place);
 }
 
 void uiSlider::draw()
 {
     if (!vertical) {
-        drawLevel();
+        drawLevel(Placement());
         arrowRepeatBookkeeping(*this);
         return;
     }
@@ -66,13 +49,8 @@ void uiSlider::draw()
     float cx = (x1 + x2) * 0.5f, cy = (y1 + y2) * 0.5f;
     float hx = cx - x1, hy = cy - y1;
     x1 = cx - hy, x2 = cx + hy, y1 = cy - hx, y2 = cy + hx;
-    glPushMatrix();
-    glTranslatef(cx, cy, 0);
-    glRotatef(90, 0, 0, 1);
-    glTranslatef(-cx, -cy, 0);
-    drawLevel();
+    drawLevel(Placement{point{cx, cy}, 90});
     arrowRepeatBookkeeping(*this);
-    glPopMatrix();
     x1 = saved[0], y1 = saved[1], x2 = saved[2], y2 = saved[3];
 }
 

@@ -27,5 +27,5 @@ public:
     void exportVals(std::vector<float>& floats, std::vector<std::string>& strings) override;
 
 private:
-    void drawLevel();  // arrows, track and fill on the level rectangle
+    void drawLevel(Placement place);  // arrows, track and fill on the level rectangle, placed
 };
