@@ -1,7 +1,5 @@
 #include "entities/player.h"
 
-#include <GL/glew.h>
-#include <GL/glu.h>
 #include <SDL.h>
 
 #include <cmath>
@@ -168,11 +166,4 @@ void Player::drawTrail(int dt)
     trail.draw(location);
 }
 
-void Player::trackWindow(float)
-{
-    batch.flush();
-    glMatrixMode(GL_PROJECTION);
-    glLoadIdentity();
-    gluOrtho2D(-110000.0 * w / h, 110000.0 * w / h, -110000, 110000);
-    glMatrixMode(GL_MODELVIEW);
-}
+void Player::trackWindow(float) { loadOrtho(-110000.0 * w / h, 110000.0 * w / h, -110000, 110000); }

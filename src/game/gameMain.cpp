@@ -199,15 +199,6 @@ void setCamera(const GameLoop& loop, point p)
     setView(p, halfW, halfH, 10000 * loop.nearScale, 10000 * loop.nearScale + 1, h, 30000 * loop.farScale);
 }
 
-static void loadOrtho(double left, double right, double bottom, double top)
-{
-    batch.flush();
-    glMatrixMode(GL_PROJECTION);
-    glLoadIdentity();
-    gluOrtho2D(left, right, bottom, top);
-    glMatrixMode(GL_MODELVIEW);
-}
-
 static void pollEvents(GameLoop& loop)
 {
     SDL_Event event;

@@ -1,6 +1,11 @@
 #include "render/view.h"
 
+#include <GL/glew.h>
+#include <GL/glu.h>
+
 #include <cmath>
+
+#include "render/batch.h"
 
 const int w = 1280;
 const int h = 1024;
@@ -85,4 +90,13 @@ bool onScreen(point centre, float radius, float depth)
     float reachY = view.slopeY * distance * 1.001f + std::fabs(radius) + 1;
     // Written so that NaN anywhere keeps the thing on screen.
     return !(std::fabs(centre.x - view.centre.x) > reachX || std::fabs(centre.y - view.centre.y) > reachY);
+}
+
+void loadOrtho(double left, double right, double bottom, double top)
+{
+    batch.flush();
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    gluOrtho2D(left, right, bottom, top);
+    glMatrixMode(GL_MODELVIEW);
 }

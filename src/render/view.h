@@ -34,3 +34,7 @@ bool viewCamera(point& centre, float& eyeDistance, float& farDistance);
 bool mayLightPixel(point low, point high);
 // Game units per pixel on the world plane; 0 with no camera known.
 float pixelSize();
+
+// Draws what the batch holds, then makes the projection an orthographic one
+// (the overlays' and the radar's) with an identity model-view matrix left alone.
+void loadOrtho(double left, double right, double bottom, double top);
