@@ -64,35 +64,41 @@ void twoPasses(unsigned texture, float limit, DustLayer nearLayer, DustLayer far
     perspectiveLayer(limit, farLayer.depth, farLayer.repeats);
 }
 
-// Unit 0 puts the near layer over nothing (colour times alpha, and its alpha);
-// unit 1 the far layer over that, alpha as "over" makes it. Blended with
-// (one, one minus source alpha) this is the two "over" passes in one.
-void combineUnits(unsigned texture)
+struct EnvSetting {
+    GLenum name;
+    GLint value;
+};
+
+// Unit 0 puts the near layer over nothing: colour times alpha, and its alpha.
+const EnvSetting NEAR_OVER_NOTHING[] = {
+    {GL_TEXTURE_ENV_MODE, GL_COMBINE}, {GL_COMBINE_RGB, GL_MODULATE},   {GL_SOURCE0_RGB, GL_TEXTURE},
+    {GL_SOURCE1_RGB, GL_TEXTURE},      {GL_OPERAND1_RGB, GL_SRC_ALPHA}, {GL_COMBINE_ALPHA, GL_REPLACE},
+    {GL_SOURCE0_ALPHA, GL_TEXTURE},
+};
+// Unit 1 the far layer over that, with the alpha "over" makes (the constant is 1).
+// Blended with (one, one minus source alpha) the two are the two "over" passes in one.
+const EnvSetting FAR_OVER_NEAR[] = {
+    {GL_TEXTURE_ENV_MODE, GL_COMBINE},   {GL_COMBINE_RGB, GL_INTERPOLATE},  {GL_SOURCE0_RGB, GL_TEXTURE},
+    {GL_SOURCE1_RGB, GL_PREVIOUS},       {GL_SOURCE2_RGB, GL_TEXTURE},      {GL_OPERAND2_RGB, GL_SRC_ALPHA},
+    {GL_COMBINE_ALPHA, GL_INTERPOLATE},  {GL_SOURCE0_ALPHA, GL_CONSTANT},   {GL_SOURCE1_ALPHA, GL_PREVIOUS},
+    {GL_SOURCE2_ALPHA, GL_TEXTURE},
+};
+
+template <size_t N>
+void setUnit(GLenum unit, unsigned texture, const EnvSetting (&settings)[N])
 {
-    glActiveTexture(GL_TEXTURE1);
+    glActiveTexture(unit);
     glEnable(GL_TEXTURE_2D);
     glBindTexture(GL_TEXTURE_2D, texture);
+    for (const EnvSetting& e : settings) glTexEnvi(GL_TEXTURE_ENV, e.name, e.value);
+}
+
+void combineUnits(unsigned texture)
+{
     const float opaque[4] = {0, 0, 0, 1};
+    setUnit(GL_TEXTURE1, texture, FAR_OVER_NEAR);
     glTexEnvfv(GL_TEXTURE_ENV, GL_TEXTURE_ENV_COLOR, opaque);
-    glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_COMBINE);
-    glTexEnvi(GL_TEXTURE_ENV, GL_COMBINE_RGB, GL_INTERPOLATE);
-    glTexEnvi(GL_TEXTURE_ENV, GL_SOURCE0_RGB, GL_TEXTURE);
-    glTexEnvi(GL_TEXTURE_ENV, GL_SOURCE1_RGB, GL_PREVIOUS);
-    glTexEnvi(GL_TEXTURE_ENV, GL_SOURCE2_RGB, GL_TEXTURE);
-    glTexEnvi(GL_TEXTURE_ENV, GL_OPERAND2_RGB, GL_SRC_ALPHA);
-    glTexEnvi(GL_TEXTURE_ENV, GL_COMBINE_ALPHA, GL_INTERPOLATE);
-    glTexEnvi(GL_TEXTURE_ENV, GL_SOURCE0_ALPHA, GL_CONSTANT);
-    glTexEnvi(GL_TEXTURE_ENV, GL_SOURCE1_ALPHA, GL_PREVIOUS);
-    glTexEnvi(GL_TEXTURE_ENV, GL_SOURCE2_ALPHA, GL_TEXTURE);
-    glActiveTexture(GL_TEXTURE0);
-    glBindTexture(GL_TEXTURE_2D, texture);
-    glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_COMBINE);
-    glTexEnvi(GL_TEXTURE_ENV, GL_COMBINE_RGB, GL_MODULATE);
-    glTexEnvi(GL_TEXTURE_ENV, GL_SOURCE0_RGB, GL_TEXTURE);
-    glTexEnvi(GL_TEXTURE_ENV, GL_SOURCE1_RGB, GL_TEXTURE);
-    glTexEnvi(GL_TEXTURE_ENV, GL_OPERAND1_RGB, GL_SRC_ALPHA);
-    glTexEnvi(GL_TEXTURE_ENV, GL_COMBINE_ALPHA, GL_REPLACE);
-    glTexEnvi(GL_TEXTURE_ENV, GL_SOURCE0_ALPHA, GL_TEXTURE);
+    setUnit(GL_TEXTURE0, texture, NEAR_OVER_NOTHING);  // unit 0 is left the active one
 }
 
 // Back to one unit, in the mode it was in; the combiner settings stay, unused.
