@@ -96,11 +96,9 @@ int SDL_main(int argc, char** argv)
     preloadTextureImages([] { decodeSounds(soundFilesOfDataFolders()); });
     if (!openWindow()) return 1;
     initialGlState();
-    beginOpeningSound();
 
     loadTextures();
     loadUITextures();
-    finishImagePreload();
     if (!initializeShipArray()) return 1;
     shaders = readShaders();
     sayLine("Ver17");
@@ -143,13 +141,17 @@ int SDL_main(int argc, char** argv)
 
     initLua(*universe, loop.L);
     testXML();
-    openSound(parseOptions(argc, argv).mute);  // the entry already turned a bad command line away
+    finishImagePreload();  // the sounds decode there after the images
+    indexSounds();
     for (const projectileData& weapon : WEAPONDATA)
         if (!weapon.sound.empty()) soundNamed(weapon.sound);  // a name that is not there is said now, once
 
     WorldState& world = universe->currentWorld();
     world.ships.push_back(Ship(point{50, 50}, 1, world.getNewShipID()));
 
+    // Started last: on a machine without sound the search for a device would
+    // otherwise take its time from the loading.
+    beginOpeningSound(parseOptions(argc, argv).mute);  // the entry already turned a bad command line away
     sayLine("Done with that, now starting main loop");
     for (;;) runFrame(loop);
 }

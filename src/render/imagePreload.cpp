@@ -3,6 +3,8 @@
 #include <malloc.h>
 
 #include <algorithm>
+#include <condition_variable>
+#include <mutex>
 #include <new>
 #include <system_error>
 #include <thread>
@@ -19,11 +21,21 @@ struct Decoded {
 
 struct Preload {
     std::thread worker;
-    std::vector<Decoded> results;  // written by the worker only until it is joined
+    std::vector<Decoded> results;  // written by the worker only until imagesDone
+    std::mutex lock;
+    std::condition_variable done;
+    bool imagesDone = false;
 
     void finish()
     {
         if (worker.joinable()) worker.join();
+    }
+    // The images are needed before what runs alongside them is done.
+    void waitForImages()
+    {
+        if (!worker.joinable()) return;
+        std::unique_lock<std::mutex> held(lock);
+        done.wait(held, [this] { return imagesDone; });
     }
     // An early way out of start-up must not leave the thread running.
     ~Preload() { finish(); }
@@ -67,8 +79,9 @@ void touchAndRelease(size_t bytes)
     (void)keep;
 }
 
-void decodeAll(std::vector<Decoded>& results, const std::function<void()>& alongside)
+void decodeAll(Preload& p, const std::function<void()>& alongside)
 {
+    std::vector<Decoded>& results = p.results;
     size_t bytes = 0;
     for (Decoded& d : results) {
         d.ok = decodeTextureImage(d.file, d.image);
@@ -79,6 +92,11 @@ void decodeAll(std::vector<Decoded>& results, const std::function<void()>& along
     } catch (const std::bad_alloc&) {
         // Only a head start is lost.
     }
+    {
+        std::lock_guard<std::mutex> held(p.lock);
+        p.imagesDone = true;
+    }
+    p.done.notify_all();
     if (alongside) alongside();
 }
 
@@ -91,7 +109,7 @@ void startImagePreload(const std::vector<std::string>& files, std::function<void
     keepHeapWarm();
     for (const std::string& file : files) p.results.push_back(Decoded{file, false, false, TextureImage{}});
     try {
-        p.worker = std::thread(decodeAll, std::ref(p.results), alongside);
+        p.worker = std::thread(decodeAll, std::ref(p), alongside);
     } catch (const std::system_error&) {
         p.results.clear();  // no thread to be had: images are decoded when asked for
         if (alongside) alongside();
@@ -103,7 +121,7 @@ void finishImagePreload() { preload().finish(); }
 bool takeTextureImage(const std::string& file, TextureImage& out)
 {
     Preload& p = preload();
-    p.finish();
+    p.waitForImages();
     for (Decoded& d : p.results) {
         if (d.taken || d.file != file) continue;
         d.taken = true;

@@ -20,7 +20,7 @@ void startImagePreload(const std::vector<std::string>& files, std::function<void
 void finishImagePreload();
 
 // The decoded image of file with its mipmaps, or false when it is not one the
-// fast path reads (SOIL loads it then). Waits for the preload to finish the
-// first time; a file it did not decode (or one asked for a second time) is
+// fast path reads (SOIL loads it then). Waits for the preload's images the
+// first time (not for what runs alongside them); a file it did not decode (or one asked for a second time) is
 // decoded here and now.
 bool takeTextureImage(const std::string& file, TextureImage& out);

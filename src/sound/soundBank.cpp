@@ -154,12 +154,16 @@ void decodeSounds(const std::vector<std::string>& files)
     }
 }
 
-void bindSounds(bool deviceOpen, bool nativeFormat)
+void indexSounds()
 {
     byName.clear();
-    for (size_t i = 0; i < sounds.size(); ++i) {
-        Sound& sound = sounds[i];
-        byName[sound.file] = int(i);
+    for (size_t i = 0; i < sounds.size(); ++i) byName[sounds[i].file] = int(i);
+}
+
+void bindSounds(bool deviceOpen, bool nativeFormat)
+{
+    indexSounds();
+    for (Sound& sound : sounds) {
         if (!deviceOpen) {  // nothing will play: keep the names only
             sound = Sound{sound.file, {}, {}, false, nullptr};
             continue;

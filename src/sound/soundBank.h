@@ -18,6 +18,9 @@ std::vector<std::string> soundFilesOfDataFolders();
 // done before bindSounds.
 void decodeSounds(const std::vector<std::string>& files);
 
+// Makes the decoded sounds known by name (soundNamed), before any is playable.
+void indexSounds();
+
 // Makes a mixer chunk of every decoded sound, on the thread that plays them,
 // once the device is open (deviceOpen false: the names are still known,
 // nothing plays). nativeFormat says the device takes 44,100 Hz 16-bit stereo

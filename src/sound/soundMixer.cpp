@@ -4,6 +4,7 @@
 #include <SDL_mixer.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cmath>
 #include <string>
 #include <cstdlib>
@@ -195,6 +196,7 @@ namespace {
 struct Opening {
     std::thread thread;
     bool started = false;
+    std::atomic<bool> finished{false};  // set by the thread as its last step
     bool open = false;
     std::string failure;  // why there is no device
     bool nativeFormat = false;
@@ -223,26 +225,33 @@ void openDevice(Opening& o)
 
 }  // namespace
 
-void beginOpeningSound()
+void beginOpeningSound(bool muted)
 {
+    mixer.muted = muted;
     if (opening.started) return;
     opening.started = true;
     // Where no device answers, SDL tries every audio system it knows in turn,
-    // a tenth of a second or more: that waits while the game loads instead.
-    opening.thread = std::thread([] { openDevice(opening); });
-    // A start-up that gives up before openSound must not leave the thread
-    // running into SDL_Quit; registered after it, this runs before it.
+    // a tenth of a second or more: the game plays on meanwhile, silent.
+    opening.thread = std::thread([] {
+        openDevice(opening);
+        opening.finished = true;
+    });
+    // A way out before the device is taken must not leave the thread running
+    // into SDL_Quit; registered after it, this runs before it.
     std::atexit([] {
         if (opening.thread.joinable()) opening.thread.join();
         if (opening.open && !mixer.open) Mix_CloseAudio();
     });
 }
 
-void openSound(bool muted)
+namespace {
+
+// Takes the device the thread opened (or says there is none) and makes the
+// decoded sounds playable on it; once.
+void takeDevice()
 {
-    mixer.muted = muted;
-    beginOpeningSound();
-    if (opening.thread.joinable()) opening.thread.join();
+    if (!opening.thread.joinable()) return;
+    opening.thread.join();
     if (!opening.open) {
         sayNoDevice(opening.failure.c_str());
         bindSounds(false, false);
@@ -251,6 +260,14 @@ void openSound(bool muted)
     std::atexit(Mix_CloseAudio);  // runs before SDL_Quit, registered earlier
     bindSounds(true, opening.nativeFormat);
     mixer.open = true;
+}
+
+}  // namespace
+
+void openSound(bool muted)
+{
+    beginOpeningSound(muted);
+    takeDevice();
 }
 
 void startSound(int sound, point where)
@@ -280,6 +297,7 @@ void holdLoop(int key, std::string_view file, point where)
 
 void playFrameSounds(point listener, float halfWidth)
 {
+    if (opening.finished) takeDevice();
     if (soundOn()) {
         placePlaying(listener, halfWidth);
         playLoops(listener, halfWidth);

@@ -27,12 +27,12 @@ const int LOOP_BEAM = 1;
 const int LOOP_WORMHOLE = 16;  // + the wormhole's index in its world
 
 // Starts opening the audio device (44,100 Hz, 16-bit, stereo) on a thread of
-// its own; call it once the window is open, and make no other SDL audio call
-// until openSound.
-void beginOpeningSound();
-// Waits for the device (opening it now if nothing began to) and makes the decoded
-// sounds playable. No device: one line on standard error, and the game plays
-// on in silence. Muted starts it with sound off (the toggle turns it on).
+// its own, once the window is open; the first playFrameSounds after it is done
+// takes it. Until then the game is silent. No device: one line on standard
+// error, and the game plays on in silence. Muted starts it with sound off (the
+// toggle turns it on). Make no other SDL audio call meanwhile.
+void beginOpeningSound(bool muted);
+// The same, waiting for the device here.
 void openSound(bool muted);
 
 // A one-shot at a place in the world; a file name of the data folder.
