@@ -344,8 +344,13 @@ int main(int argc, char** argv)
 #endif
         else if (std::strcmp(argv[i], "--sound") == 0)
             withSound = true;
-        else if (std::strcmp(argv[i], "--shots") == 0 && i + 1 < argc)
+        else if (std::strcmp(argv[i], "--shots") == 0 && i + 1 < argc) {
             shotFolder = argv[++i];
+            if (std::strchr(shotFolder, '\'')) {  // it goes into a shell command between quotes
+                std::fprintf(stderr, "--shots: a folder without a ' in its name, please\n");
+                return 2;
+            }
+        }
         else
             argv[kept++] = argv[i];
     }
