@@ -114,24 +114,32 @@ TEST(ContentCheck, DocumentsAndScriptThatDoNotLoad)
 }
 
 // A mod laid over clean data: only the mod's files are at fault, and each is
-// named by its path in the mod, from wherever the checker was started.
+// named by its path in the mod, from wherever the checker was started. The
+// loaders' own warnings about a file the mod replaces are among them, and a
+// path long enough for Lua to shorten still gives the script's line.
 TEST(ContentCheck, ModFaultsAreNamedByTheirPathInTheMod)
 {
     const std::string top = makeScratchDir();
-    writeFile(top, "mod/ui.lua", "function addUI(\n");
-    writeFile(top, "mod/dust.png", "not an image\n");
-    writeFile(top, "mod/emitterShade2.txt", "#\n1\n");
+    const std::string name = "a-mod-whose-folder-name-is-long-enough-for-lua-to-shorten-its-chunk-names";
+    writeFile(top, name + "/ui.lua", "function addUI(\n");
+    writeFile(top, name + "/dust.png", "not an image\n");
+    writeFile(top, name + "/emitterShade2.txt", "#\n1\n");
+    writeFile(top, name + "/test.xml", GALAXY_FAULTS);
+    writeFile(top, name + "/projectiles.xml", WEAPON_FAULTS);
     ScopedWorkingDir cd(top);
-    dataFolders.mods = {"mod"};
+    dataFolders.mods = {name};
     std::ostringstream err;
     const CheckStatus status = checkContent(VUMTAL_ASSETS_DIR, err);
     dataFolders = DataFolders();
     EXPECT_EQ(status, CHECK_FAULTS);
-    const std::string mod = std::filesystem::canonical(top + "/mod").string();
+    const std::string mod = std::filesystem::canonical(top + "/" + name).string();
     expectAllIn(err.str(), {
         mod + "/ui.lua: line 2: does not load: ",
         mod + "/dust.png: file: unreadable image",
         mod + "/emitterShade2.txt: block 0: 0 rows",
+        mod + "/test.xml: wormhole 0 of world 0 leads to world 5, which does not exist",
+        mod + "/test.xml: planet 0 \"Rock\" tradeGood 1 \"Ore\": price \"-3\" is negative",
+        mod + "/projectiles.xml: projectile 1 \"Needle\": random spread 0.01 is under 0.02 degrees",
     });
     EXPECT_EQ(err.str().find("\nui.lua"), std::string::npos) << err.str();
 }

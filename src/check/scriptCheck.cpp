@@ -9,18 +9,27 @@
 
 namespace {
 
-// Lua errors begin with the path read and ":LINE:"; the line is the element of the report.
+// Lua errors begin with the path read and ":LINE:", a long path cut to
+// "..." and its end; the line is the element of the report.
 void addLuaError(ContentProblems& problems, const char* what, std::string message)
 {
-    const std::string prefix = dataFile("ui.lua") + ":";
+    const std::string path = dataFile("ui.lua") + ":";
     std::string where = "file";
-    if (message.compare(0, prefix.size(), prefix) == 0) {
-        size_t colon = message.find(':', prefix.size());
-        if (colon != std::string::npos) {
-            where = "line " + message.substr(prefix.size(), colon - prefix.size());
-            message = message.substr(colon + 1);
-            if (!message.empty() && message[0] == ' ') message.erase(0, 1);
-        }
+    const bool whole = message.compare(0, path.size(), path) == 0;
+    size_t tail = 0;
+    if (!whole && message.compare(0, 3, "...") == 0) {
+        const size_t end = message.find(':', 3);
+        const std::string shown = message.substr(3, end == std::string::npos ? 0 : end - 3 + 1);
+        if (!shown.empty() && path.size() >= shown.size() && path.compare(path.size() - shown.size(), shown.size(), shown) == 0)
+            tail = 3 + shown.size();
+    }
+    const size_t start = whole ? path.size() : tail;
+    const size_t colon = start > 0 ? message.find(':', start) : std::string::npos;
+    if (colon != std::string::npos && colon > start &&
+        message.find_first_not_of("0123456789", start) == colon) {
+        where = "line " + message.substr(start, colon - start);
+        message = message.substr(colon + 1);
+        if (!message.empty() && message[0] == ' ') message.erase(0, 1);
     }
     problems.add("ui.lua", where, std::string(what) + ": " + message);
 }

@@ -107,7 +107,7 @@ bool initializeShipArray()
     for (size_t row = 0; row < SHIPDATA.size(); ++row) {
         float& ai = SHIPDATA[row][0];
         if (fitsInt(ai)) continue;
-        report({"shipdata.txt", "", formatted("ai %g of row %zu is no behaviour mode; using 0 (drift)", double(ai), row),
+        report({dataFile("shipdata.txt"), "", formatted("ai %g of row %zu is no behaviour mode; using 0 (drift)", double(ai), row),
                 Severity::Warning});
         ai = 0;
     }

@@ -21,8 +21,9 @@
 namespace {
 
 // The file and the element in it that a warning is about.
+// Records name the file as it was read: a mod's copy, not the data folder's.
 struct Place {
-    const char* file;
+    std::string file;
     std::string where;
 };
 
@@ -57,7 +58,7 @@ int readInt(const XmlNode* node, const char* name, const Place& where)
 
 Place numbered(const char* element, size_t index, int world)
 {
-    return {"test.xml", element + (" " + std::to_string(index)) + " of world " + std::to_string(world)};
+    return {dataFile("test.xml"), element + (" " + std::to_string(index)) + " of world " + std::to_string(world)};
 }
 
 Star readStar(const XmlNode* node, const Place& where)
@@ -69,7 +70,7 @@ Star readStar(const XmlNode* node, const Place& where)
 
 Planet readPlanet(const XmlNode* node, int id)
 {
-    const Place where{"test.xml", "planet " + std::to_string(id)};
+    const Place where{dataFile("test.xml"), "planet " + std::to_string(id)};
     auto f = [&](const char* name) { return readNumber(node, name, 0, where); };
     return Planet(id, f("radius"), f("density"), f("orbitRadius"), f("orbitSpeed"), f("initLoc"),
                   f("rotationalSpeed"), f("initRot"), readInt(node, "texture", where), getVal(node, "name"));
@@ -135,11 +136,11 @@ void reportDeadWormholes(const Universe& universe)
             const std::string gate = numbered("wormhole", i, int(w)).where;
             int target = gates[i].targetWorld;
             if (target < 0 || size_t(target) >= universe.worlds.size())
-                report({"test.xml", "", gate + " leads to world " + std::to_string(target) +
+                report({dataFile("test.xml"), "", gate + " leads to world " + std::to_string(target) +
                                             ", which does not exist; it will not carry the player", Severity::Warning});
             int index = gates[i].emitterIndex;
             if (!hasEmitterTable(index))
-                report({"test.xml", "", gate + " names emitter " + std::to_string(index) + ", but " +
+                report({dataFile("test.xml"), "", gate + " names emitter " + std::to_string(index) + ", but " +
                                             emitterFileName(index) + " was not read; it draws nothing", Severity::Warning});
         }
     }
@@ -215,7 +216,7 @@ projectileData readProjectile(const XmlNode* node, size_t slot)
     projectileData record;
     record.name = checkVal(node, "name") ? getVal(node, "name") : "Unnamed";
     if (checkVal(node, "sound")) record.sound = getVal(node, "sound");
-    const Place where{"projectiles.xml", "projectile " + std::to_string(slot) + " \"" + record.name + "\""};
+    const Place where{dataFile("projectiles.xml"), "projectile " + std::to_string(slot) + " \"" + record.name + "\""};
     for (const ProjectileAttribute& attribute : projectileAttributes) {
         float value = readNumber(node, attribute.name, attribute.fallback, where);
         std::visit(StoreNumber{record, value, attribute.name, where}, attribute.field);
