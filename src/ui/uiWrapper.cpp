@@ -119,9 +119,12 @@ int exchangeAddUi(lua_State* L)
     lua_pushliteral(L, "addUI");
     lua_rawget(L, LUA_GLOBALSINDEX);
     for (float value : call.args) lua_pushnumber(L, value);
-    std::ostringstream calling;
-    calling << "Event type " << double(call.args[0]) << " calling";
-    sayLine(calling.str());
+    {
+        // Gone before anything below can raise: a Lua error jumps over C++ destructors.
+        std::ostringstream calling;
+        calling << "Event type " << double(call.args[0]) << " calling";
+        sayLine(calling.str());
+    }
 
     if (callScript(L, int(call.args.size()), LUA_MULTRET) != 0) {
         sayLine("Lua event error, " + luaErrorLine(L));
