@@ -276,8 +276,10 @@ lua_State* newScriptState()
     }
     lua_atpanic(L, panicLine);
     if (lua_cpcall(L, openSandbox, nullptr) != 0) {
+        // Half opened may mean half trimmed: no script runs in that.
         report({"", "", "Lua: the script's libraries could not be opened: " + luaErrorLine(L), Severity::Error});
-        lua_settop(L, 0);
+        closeScriptState(L);
+        return nullptr;
     }
     return L;
 }
