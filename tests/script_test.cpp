@@ -89,6 +89,23 @@ protected:
 
 }  // namespace
 
+// Near the memory ceiling a game function is refused before it starts, so no
+// Lua memory error can jump over the C++ objects it holds; with room again it works.
+TEST_F(ScriptApi, GameFunctionsAreRefusedNotCutShortAtTheMemoryCeiling)
+{
+    run("result = '' "
+        "local t = {} "
+        "pcall(function() while true do t[#t + 1] = string.rep('z', 65536) .. #t end end) "
+        "result = select(2, pcall(getDecodedPlanetName, 123456)) "
+        "t = nil");
+    lua_getglobal(L, "result");
+    const std::string refused = lua_isstring(L, -1) ? lua_tostring(L, -1) : "";
+    lua_pop(L, 1);
+    EXPECT_NE(refused.find("no memory left for a game function"), std::string::npos) << refused;
+    lua_gc(L, LUA_GCCOLLECT, 0);
+    EXPECT_EQ(eval("getDecodedPlanetName(-1)"), "nil");
+}
+
 TEST_F(ScriptApi, RegistryHoldsThePlayerTheDocumentPlanetNamesAndTwelveGlobals)
 {
     std::pair<const char*, const void*> pointers[] = {

@@ -17,6 +17,7 @@ struct ScriptMemory {
     size_t used = 0;
     size_t peak = 0;
     bool enforced = false;
+    size_t reserve = 0;  // room past the ceiling for a game function's own work
 };
 
 void* limitedAlloc(void* data, void* block, size_t oldSize, size_t newSize)
@@ -27,8 +28,8 @@ void* limitedAlloc(void* data, void* block, size_t oldSize, size_t newSize)
         memory.used -= oldSize;
         return nullptr;
     }
-    if (memory.enforced && newSize > oldSize &&
-        newSize - oldSize > SCRIPT_MEMORY_CEILING - std::min(memory.used, SCRIPT_MEMORY_CEILING))
+    const size_t limit = SCRIPT_MEMORY_CEILING + memory.reserve;
+    if (memory.enforced && newSize > oldSize && newSize - oldSize > limit - std::min(memory.used, limit))
         return nullptr;  // Lua raises its memory error
     void* grown = std::realloc(block, newSize);
     if (!grown) return nullptr;
@@ -312,7 +313,24 @@ int loadScriptFile(lua_State* L, const char* file)
 
 void enforceScriptMemory(lua_State* L, bool on)
 {
-    if (ScriptMemory* memory = memoryOf(L)) memory->enforced = on;
+    if (ScriptMemory* memory = memoryOf(L)) {
+        memory->enforced = on;
+        memory->reserve = 0;
+    }
+}
+
+bool openGameFunctionReserve(lua_State* L)
+{
+    ScriptMemory* memory = memoryOf(L);
+    if (!memory || !memory->enforced) return true;
+    if (memory->used > SCRIPT_MEMORY_CEILING - std::min(GAME_FUNCTION_RESERVE, SCRIPT_MEMORY_CEILING)) return false;
+    memory->reserve = GAME_FUNCTION_RESERVE;
+    return true;
+}
+
+void closeGameFunctionReserve(lua_State* L)
+{
+    if (ScriptMemory* memory = memoryOf(L)) memory->reserve = 0;
 }
 
 size_t scriptMemoryPeak(lua_State* L)

@@ -29,5 +29,13 @@ int loadScriptFile(lua_State* L, const char* file);
 // (the tables it sends, the results it reads) is not refused. Only states made
 // by newScriptState are affected.
 void enforceScriptMemory(lua_State* L, bool on);
+// A game function called by a script holds C++ objects while it works on the
+// state, and a Lua error would jump over their destructors: so it runs with
+// this much room past the ceiling, and is not started (false) when the script
+// has less than this left below it. A function that raises an error of its own
+// leaves the room open until the script's call ends: bounded, not a way out.
+const size_t GAME_FUNCTION_RESERVE = size_t(4) << 20;
+bool openGameFunctionReserve(lua_State* L);
+void closeGameFunctionReserve(lua_State* L);
 // The most the state has held since it was made, in bytes (0 for another state).
 size_t scriptMemoryPeak(lua_State* L);

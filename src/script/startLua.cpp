@@ -16,6 +16,7 @@
 #include "core/diagnostics.h"
 #include "core/report.h"
 #include "script/market.h"
+#include "script/sandbox.h"
 #include "sound/soundBank.h"
 #include "sound/soundMixer.h"
 
@@ -147,13 +148,17 @@ template <lua_CFunction function>
 int guarded(lua_State* L)
 {
     char message[256] = "";
+    if (!openGameFunctionReserve(L)) return luaL_error(L, "the script has no memory left for a game function");
     try {
-        return function(L);
+        const int results = function(L);
+        closeGameFunctionReserve(L);
+        return results;
     } catch (const std::exception& e) {
         std::snprintf(message, sizeof message, "%s", e.what());
     } catch (...) {
         std::snprintf(message, sizeof message, "unknown exception");
     }
+    closeGameFunctionReserve(L);
     lua_Debug call;
     const char* name = nullptr;
     if (lua_getstack(L, 0, &call) && lua_getinfo(L, "n", &call)) name = call.name;
