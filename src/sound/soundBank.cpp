@@ -16,7 +16,6 @@
 
 namespace {
 
-const int RATE = 44100;
 // A data folder is small; these keep a hostile one from filling memory at start-up.
 const size_t MAX_SOUND_FILES = 256;
 const std::uintmax_t MAX_SOUND_BYTES = 64u << 20;
@@ -103,7 +102,7 @@ bool decodeWav(const std::vector<unsigned char>& bytes, std::vector<short>& ster
             channels = int(readLittle(chunk + 10, 2));
             unsigned rate = readLittle(chunk + 12, 4);
             unsigned bits = readLittle(chunk + 22, 2);
-            if (format != 1 || bits != 16 || rate != RATE || (channels != 1 && channels != 2)) return false;
+            if (format != 1 || bits != 16 || rate != SOUND_RATE || (channels != 1 && channels != 2)) return false;
             haveFormat = true;
         } else if (std::memcmp(chunk, "data", 4) == 0) {
             if (!haveFormat) return false;

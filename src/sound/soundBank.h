@@ -8,6 +8,9 @@
 
 struct Mix_Chunk;
 
+// The rate the device is opened at and the decoder takes WAVs at unconverted.
+const int SOUND_RATE = 44100;
+
 // The folder's WAV files (names relative to it, "/" between folders), in a fixed order.
 std::vector<std::string> findSoundFiles(const std::string& folder);
 // Every sound file name of the data folder and the mod folders, once each.

@@ -17,7 +17,6 @@
 
 namespace {
 
-const int RATE = 44100;
 const int BUFFER_SAMPLES = 1024;  // about 23 ms between the game and the ear
 // A single sound at full volume plays at half the channel's range, so that a
 // merged crowd can be louder and a full mix keeps its headroom.
@@ -135,6 +134,7 @@ void startOn(int channel, const Start& start, int loopKey, point listener, float
 void startLoudest(const std::vector<Start>& starts, const std::vector<int>& loopKeys, int first, int last,
                   point listener, float halfWidth)
 {
+    if (starts.empty()) return;  // most frames: no channel need be looked at
     std::vector<float> loudness;
     for (const Start& s : starts)
         loudness.push_back(s.atShip ? s.gain : placeSound(s.where, listener, halfWidth).volume * s.gain);
@@ -210,7 +210,7 @@ void openDevice(Opening& o)
         o.failure = SDL_GetError();
         return;
     }
-    if (Mix_OpenAudio(RATE, AUDIO_S16SYS, 2, BUFFER_SAMPLES) != 0) {
+    if (Mix_OpenAudio(SOUND_RATE, AUDIO_S16SYS, 2, BUFFER_SAMPLES) != 0) {
         o.failure = Mix_GetError();
         SDL_QuitSubSystem(SDL_INIT_AUDIO);
         return;
@@ -219,7 +219,7 @@ void openDevice(Opening& o)
     int rate = 0, channels = 0;
     Uint16 format = 0;
     Mix_QuerySpec(&rate, &format, &channels);
-    o.nativeFormat = rate == RATE && format == AUDIO_S16SYS && channels == 2;
+    o.nativeFormat = rate == SOUND_RATE && format == AUDIO_S16SYS && channels == 2;
     o.open = true;
 }
 
