@@ -27,7 +27,7 @@
 #include "world/loadGalaxy.h"
 #include "world/loadPlayer.h"
 #include "entities/timer.h"
-#include "game/frameProcessing.h"
+#include "sim/frameProcessing.h"
 #include "game/gameMain.h"
 #include "render/font.h"
 #include "render/textures.h"

@@ -8,7 +8,7 @@
 #include "data/defaultVals.h"
 #include "entities/timer.h"
 #include "entities/timerClasses.h"
-#include "game/frameProcessing.h"
+#include "sim/frameProcessing.h"
 
 void benchTables()
 {

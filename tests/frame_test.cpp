@@ -9,8 +9,8 @@
 #include "data/defaultVals.h"
 #include "world/loadGalaxy.h"
 #include "entities/player.h"
-#include "game/frameProcessing.h"
-#include "game/listWalk.h"
+#include "sim/frameProcessing.h"
+#include "sim/listWalk.h"
 #include "world/loadPlayer.h"
 #include "support/testFiles.h"
 

@@ -16,7 +16,7 @@
 #include "entities/player.h"
 #include "entities/timer.h"
 #include "entities/timerClasses.h"
-#include "game/frameProcessing.h"
+#include "sim/frameProcessing.h"
 #include "game/gameMain.h"
 #include "game/hud.h"
 #include "render/background.h"

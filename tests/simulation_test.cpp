@@ -12,7 +12,7 @@
 #include "entities/player.h"
 #include "entities/timer.h"
 #include "entities/timerClasses.h"
-#include "game/frameProcessing.h"
+#include "sim/frameProcessing.h"
 #include "support/dataTables.h"
 #include "support/glFixture.h"
 #include "support/testFiles.h"

@@ -17,7 +17,7 @@
 #include "entities/player.h"
 #include "entities/timer.h"
 #include "core/diagnostics.h"
-#include "game/frameProcessing.h"
+#include "sim/frameProcessing.h"
 #include "game/hud.h"
 #include "render/batch.h"
 #include "render/font.h"

@@ -1,9 +1,9 @@
-#include "game/frameProcessing.h"
+#include "sim/frameProcessing.h"
 
 #include "entities/worldState.h"
 #include "entities/player.h"
 #include "game/hud.h"
-#include "game/listWalk.h"
+#include "sim/listWalk.h"
 #include "sound/soundLaw.h"
 #include "sound/soundMixer.h"
 
