@@ -61,7 +61,7 @@ WorldState benchScene(int shipCount, int shotsPerShip, int now)
         wave->endTime = now + 1000000;
         addTimer(wave, world);
     }
-    for (TimerBase* timer : world.timers) timer->endTime = now + 1000000;  // none retire while measured
+    for (OwnedTimer& timer : world.timers) timer->endTime = now + 1000000;  // none retire while measured
     // One frame already flown, so seekers hold the locks they keep in play
     // instead of all searching at once.
     processProjectiles(world, 16, now - 16);

@@ -281,7 +281,7 @@ TEST_F(Combat, DeathAndHitEventsDecideTheProjectilesFate)
     EXPECT_FALSE(wave.update(16, world, 5000));
     EXPECT_EQ(out.text(), "Shockwave fired\n");
     ASSERT_EQ(world.timers.size(), 1u);
-    auto* shock = dynamic_cast<TShockwave*>(world.timers.front());
+    auto* shock = dynamic_cast<TShockwave*>(world.timers.front().get());
     ASSERT_NE(shock, nullptr);
     EXPECT_EQ(shock->size, 200);
     EXPECT_EQ(shock->duration, 2000);
@@ -385,7 +385,7 @@ TEST_F(Combat, HomingPicksTheNearestShipInRange)
 TEST_F(Combat, ProjectileOfUnknownTypeIsRemovedWithAMessage)
 {
     Projectile p(point{0, 0}, 0, world, 42, 0, 0);
-    StdoutCapture out;
+    StderrCapture out;
     EXPECT_FALSE(p.update(16, world, 1000));
     EXPECT_EQ(out.text(), "Projectile type 42 names no weapon; removed\n");
 }
@@ -485,7 +485,7 @@ TEST_F(Combat, ShipAtExactlyZeroHealthExplodesOnItsNextUpdate)
     EXPECT_TRUE(world.timers.empty());
     EXPECT_FALSE(ship.update(16, world, &player));
     ASSERT_EQ(world.timers.size(), 1u);
-    auto* explosion = dynamic_cast<TExplosion*>(world.timers.front());
+    auto* explosion = dynamic_cast<TExplosion*>(world.timers.front().get());
     ASSERT_NE(explosion, nullptr);
     EXPECT_EQ(explosion->location.x, 1000);
     EXPECT_EQ(explosion->endTime, explosion->begin + 1000);
@@ -493,7 +493,7 @@ TEST_F(Combat, ShipAtExactlyZeroHealthExplodesOnItsNextUpdate)
 
 TEST_F(Combat, ShipTypeWithoutARowIsReportedAndZeroed)
 {
-    StdoutCapture out;
+    StderrCapture out;
     Ship ship(point{1, 2}, 9, 1);
     EXPECT_EQ(out.text(), "Ship type 9 names no row of shipdata.txt; using zeros\n");
     EXPECT_EQ(ship.ai, 0);
@@ -574,6 +574,7 @@ TEST_F(CombatDrawing, BeamQuadRunsFromTheShipToWhatItHits)
 {
     player.weapon = 1;
     player.shoot(1000, world, point{1100, 500}, 16);
+    drawBeam(player.beam);
     EXPECT_GT(litPixels(600, 495, 1, 10), 5);
     EXPECT_EQ(litPixels(600, 520, 1, 10), 0);
 
@@ -581,6 +582,7 @@ TEST_F(CombatDrawing, BeamQuadRunsFromTheShipToWhatItHits)
     SHIPDATA = {{0, 0, -1, 100, 0}};
     world.ships.push_back(Ship(point{600, 500}, 0, 1));
     player.shoot(1000, world, point{1100, 500}, 16);
+    drawBeam(player.beam);
     EXPECT_GT(litPixels(400, 495, 1, 10), 5);
     EXPECT_EQ(litPixels(800, 490, 1, 20), 0);
 }
@@ -592,6 +594,7 @@ TEST_F(CombatDrawing, ProjectileWithUnknownTextureDrawsAPlainSquare)
     WEAPONDATA[0].speed = 0;
     Projectile p(point{640, 512}, 0, world, 0, 0, 0);
     ASSERT_TRUE(p.update(16, world, 1000));
+    drawProjectile(p);
     EXPECT_GT(litPixels(630, 502, 20, 20), 300);
     EXPECT_EQ(litPixels(670, 512, 10, 10), 0);
 }

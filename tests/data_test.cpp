@@ -42,7 +42,7 @@ Read readText(const std::string& content, int columns)
 {
     std::string path = writeFile(makeScratchDir(), "table.txt", content);
     Read r;
-    StdoutCapture capture;
+    OutputCapture capture;
     r.ok = readData(path.c_str(), columns, r.rows, r.text);
     r.out = capture.text();
     return r;
@@ -95,7 +95,7 @@ TEST(ReadData, EmptyFileReadsAsNoRowsAndSaysWhichFileItOpened)
 TEST(ReadData, MissingFileLeavesTheTablesAlone)
 {
     Table rows{{9}};
-    StdoutCapture capture;
+    OutputCapture capture;
     EXPECT_FALSE(readData("/nonexistent/table.txt", 1, rows));
     EXPECT_EQ(capture.text(), "Error opening file\n/nonexistent/table.txt: cannot open file (No such file or directory)\n");
     EXPECT_EQ(rows.size(), 1u);
@@ -104,7 +104,7 @@ TEST(ReadData, MissingFileLeavesTheTablesAlone)
 TEST(ReadData, ZeroColumnsIsRefused)
 {
     Table rows;
-    StdoutCapture capture;
+    OutputCapture capture;
     EXPECT_FALSE(readData(writeFile(makeScratchDir(), "t.txt", "1 2").c_str(), 0, rows));
     EXPECT_TRUE(rows.empty());
 }
@@ -129,7 +129,7 @@ std::unique_ptr<Player> playerFrom(const std::string& content, std::string& out)
     std::string dir = makeScratchDir();
     writeFile(dir, "playerdata.txt", content);
     ScopedWorkingDir cd(dir);
-    StdoutCapture capture;
+    OutputCapture capture;
     std::unique_ptr<Player> p(initializePlayer());
     out = capture.text();
     return p;
@@ -156,7 +156,7 @@ TEST(PlayerData, MissingOrEmptyFileGivesTheBuiltInShipAtTheCentre)
     std::string dir = makeScratchDir();
     ScopedWorkingDir cd(dir);
     {
-        StdoutCapture capture;
+        OutputCapture capture;
         std::unique_ptr<Player> p(initializePlayer());
         EXPECT_EQ(capture.text(), "Loading player data\nError opening file\n"
                                   "playerdata.txt: cannot open file (No such file or directory)\nplayerdata read failure\n" +
@@ -165,7 +165,7 @@ TEST(PlayerData, MissingOrEmptyFileGivesTheBuiltInShipAtTheCentre)
         EXPECT_FLOAT_EQ(p->thrustPower, 0.001f);
     }
     writeFile(dir, "playerdata.txt", "# only a comment\n");
-    StdoutCapture capture;
+    OutputCapture capture;
     std::unique_ptr<Player> p(initializePlayer());
     EXPECT_NE(capture.text().find("playerdata read failure\n"), std::string::npos);
     EXPECT_FLOAT_EQ(p->getHealth(), 1000);
@@ -189,7 +189,7 @@ TEST(ShipData, TableMustReachTheSpawnedShipType)
     std::string dir = makeScratchDir();
     ScopedWorkingDir cd(dir);
     {
-        StdoutCapture capture;
+        OutputCapture capture;
         bool loaded = initializeShipArray();
         EXPECT_EQ(capture.text(), "loading shipdata.txt\nError opening file\n"
                                   "shipdata.txt: cannot open file (No such file or directory)\n");
@@ -197,13 +197,13 @@ TEST(ShipData, TableMustReachTheSpawnedShipType)
     }
     writeFile(dir, "shipdata.txt", "0 0 0.5 60 30 @Drifter\n");
     {
-        StdoutCapture capture;
+        OutputCapture capture;
         bool loaded = initializeShipArray();
         EXPECT_NE(capture.text().find("shipdata.txt has no row for ship type 1\n"), std::string::npos);
         EXPECT_FALSE(loaded);
     }
     writeFile(dir, "shipdata.txt", "0 0 0.5 60 30\n1 0.01 0.6 100 50\n");
-    StdoutCapture capture;
+    OutputCapture capture;
     bool loaded = initializeShipArray();
     capture.text();
     EXPECT_TRUE(loaded);
@@ -216,7 +216,7 @@ TEST(ShipData, BehaviourModeBeyondAnIntIsDriftWithALine)
     std::string dir = makeScratchDir();
     writeFile(dir, "shipdata.txt", "3e9 0 0 1 1\n-3e9 0 0 1 1\n2 0 0 1 1\n");
     ScopedWorkingDir cd(dir);
-    StdoutCapture capture;
+    OutputCapture capture;
     ASSERT_TRUE(initializeShipArray());
     EXPECT_NE(capture.text().find("shipdata.txt: ai -3e+09 of row 1 is no behaviour mode; using 0 (drift)\n"),
               std::string::npos);
@@ -267,7 +267,8 @@ const char* const oneProjectile = "<projectiles><projectile/></projectiles>";
 struct Loaded {
     std::unique_ptr<Universe> universe;
     bool ok = false;
-    std::string out;
+    std::string out;  // the narration
+    std::string err;  // the diagnostics
 };
 
 Loaded load(const std::string& galaxy, const std::string& projectiles = oneProjectile, lua_State* L = nullptr)
@@ -280,9 +281,11 @@ Loaded load(const std::string& galaxy, const std::string& projectiles = oneProje
     emitters.assign(2, emitterTableOf(10, 1));  // gates naming table 0 or 1 find one
     l.universe = std::make_unique<Universe>(g.c_str(), p.c_str());
     l.universe->worlds.push_back(WorldState());  // as start-up does
-    StdoutCapture capture;
+    StdoutCapture out;
+    StderrCapture err;
     l.ok = initializeStars(*l.universe, L);
-    l.out = capture.text();
+    l.out = out.text();
+    l.err = err.text();
     emitters = shipped;
     return l;
 }
@@ -384,12 +387,11 @@ TEST(GalaxyLoader, WormholeToAWorldThatDoesNotExistIsNamedOnce)
     </universe>)");
     EXPECT_TRUE(l.ok);
     EXPECT_EQ(l.out, "world\n\twormhole\n" + emitterBuilt + "\twormhole\n" + emitterBuilt + "world\n\twormhole\n" +
-                         emitterBuilt +
-                         "test.xml: wormhole 1 of world 0 leads to world 5, which does not exist; "
-                         "it will not carry the player\n"
-                         "test.xml: wormhole 0 of world 1 leads to world -1, which does not exist; "
-                         "it will not carry the player\n" +
-                         "projectile\n" + done);
+                         emitterBuilt + "projectile\n" + done);
+    EXPECT_EQ(l.err, "test.xml: wormhole 1 of world 0 leads to world 5, which does not exist; "
+                     "it will not carry the player\n"
+                     "test.xml: wormhole 0 of world 1 leads to world -1, which does not exist; "
+                     "it will not carry the player\n");
 }
 
 TEST(GalaxyLoader, WormholeWhoseEmitterNamesNoTableIsNamedOnceAndDrawsNothing)
@@ -399,11 +401,11 @@ TEST(GalaxyLoader, WormholeWhoseEmitterNamesNoTableIsNamedOnceAndDrawsNothing)
     </world></universe>)");
     EXPECT_TRUE(l.ok);
     const std::string gate = "test.xml: wormhole ";
-    EXPECT_NE(l.out.find(gate + "1 of world 0 names emitter 2, but emitterShade2.txt was not read; it draws nothing\n"),
+    EXPECT_NE(l.err.find(gate + "1 of world 0 names emitter 2, but emitterShade2.txt was not read; it draws nothing\n"),
               std::string::npos);
-    EXPECT_NE(l.out.find(gate + "2 of world 0 names emitter -1, but emitterShade-1.txt was not read; it draws nothing\n"),
+    EXPECT_NE(l.err.find(gate + "2 of world 0 names emitter -1, but emitterShade-1.txt was not read; it draws nothing\n"),
               std::string::npos);
-    EXPECT_EQ(l.out.find(gate + "0 of world 0"), std::string::npos);
+    EXPECT_EQ(l.err.find(gate + "0 of world 0"), std::string::npos);
     const std::vector<Wormhole>& gates = l.universe->worlds[0].wormholes;
     EXPECT_EQ(gates[0].emitter.quadCount(), 10);
     EXPECT_TRUE(gates[1].emitter.table.empty());
@@ -420,7 +422,7 @@ TEST(GalaxyLoader, NonFiniteNumbersAreRefusedWithALineNamingTheElement)
       <wormhole radius="nan" targetWorld="nan" targetXcoord="nan" targetYcoord="7"/>
     </world></universe>)",
                     R"(<projectiles><projectile name="Flak" spread="nan" speed="1e39" cooldown="inf"/></projectiles>)");
-    expectAllIn(l.out, {
+    expectAllIn(l.err, {
         "test.xml: star 0 of world 0: density=\"inf\" is not a finite number; using 0\n",
         "test.xml: planet 0: orbitRadius=\"-inf\" is not a finite number; using 0\n",
         "test.xml: wormhole 0 of world 0: radius=\"nan\" is not a finite number; using 0\n",
@@ -458,10 +460,10 @@ TEST(GalaxyLoader, MissingRootElementStopsTheLoadWithOneLine)
 {
     Loaded l = load("<galaxy><world/></galaxy>");
     EXPECT_FALSE(l.ok);
-    EXPECT_EQ(l.out, "test.xml has no <universe> element: there is no galaxy to load\n");
+    EXPECT_EQ(l.err, "test.xml has no <universe> element: there is no galaxy to load\n");
     Loaded p = load("<universe/>", "<weapons/>");
     EXPECT_FALSE(p.ok);
-    EXPECT_EQ(p.out, "projectiles.xml has no <projectiles> element: there are no weapons to load\n");
+    EXPECT_EQ(p.err, "projectiles.xml has no <projectiles> element: there are no weapons to load\n");
 }
 
 namespace {
@@ -563,7 +565,8 @@ TEST(ProjectileLoader, UnusableValuesAreNamedOnceAndBounded)
     for (const Case& c : cases) {
         Loaded l = load("<universe/>", std::string("<projectiles><projectile name=\"W\" ") + c.attributes +
                                            "/></projectiles>");
-        EXPECT_EQ(l.out, std::string("projectile\nprojectiles.xml: projectile 0 \"W\": ") + c.line + "\n" + done);
+        EXPECT_EQ(l.out, std::string("projectile\n") + done);
+        EXPECT_EQ(l.err, std::string("projectiles.xml: projectile 0 \"W\": ") + c.line + "\n");
         EXPECT_EQ(WEAPONDATA[0].numProjectiles, c.shots);
         EXPECT_EQ(WEAPONDATA[0].spread, c.spread);
     }
@@ -575,7 +578,7 @@ std::string outline(const std::string* galaxy)
     std::string dir = makeScratchDir();
     if (galaxy) writeFile(dir, "test.xml", *galaxy);
     ScopedWorkingDir cd(dir);
-    StdoutCapture capture;
+    OutputCapture capture;
     testXML();
     return capture.text();
 }
@@ -636,7 +639,7 @@ TEST(ShippedData, GalaxyIsConnectedAndTheStartIsClear)
     std::string projectiles = writeFile(dir, "projectiles.xml", oneProjectile);
     Universe u(VUMTAL_ASSETS_DIR "/test.xml", projectiles.c_str());
     u.worlds.push_back(WorldState());
-    StdoutCapture capture;
+    OutputCapture capture;
     bool loaded = initializeStars(u, nullptr);
     Table player;
     readData(VUMTAL_ASSETS_DIR "/playerdata.txt", 7, player);
@@ -758,7 +761,7 @@ TEST(EmitterTables, FilesAreReadUpToTheFirstGap)
     writeFile(dir, "emitterShade1.txt", "#\n4 5\n#\n");
     writeFile(dir, "emitterShade3.txt", "#\n6 7\n");  // after the gap: never read
     ScopedWorkingDir cd(dir);
-    StdoutCapture capture;
+    OutputCapture capture;
     std::vector<EmitterTable> tables = readAndExpandEmitterData();
     EXPECT_EQ(capture.text(), "Processing emitterShade0.txt\nProcessing emitterShade1.txt\n# emitters:2\n");
     EXPECT_EQ(tables, (std::vector<EmitterTable>{{{{2, 3}}}, {{{4, 5}}, {}}}));
@@ -792,6 +795,7 @@ const char* const plainFragment = "#version 120\nvoid main() { gl_FragColor = ve
 struct Built {
     std::vector<unsigned int> programs;
     std::string out;
+    std::string err;
 };
 
 // Builds the programs of a directory holding the given files.
@@ -801,9 +805,11 @@ Built buildShaders(const std::vector<std::pair<std::string, std::string>>& files
     for (const auto& f : files) writeFile(dir, f.first, f.second);
     ScopedWorkingDir cd(dir);
     Built b;
-    StdoutCapture capture;
+    StdoutCapture out;
+    StderrCapture err;
     b.programs = readShaders();
-    b.out = capture.text();
+    b.out = out.text();
+    b.err = err.text();
     return b;
 }
 }  // namespace
@@ -817,7 +823,7 @@ TEST(ShaderSources, TheLastCharacterGivesWayToTheTerminator)
     } cases[] = {{"abc\n", "abc"}, {"ab}", "ab"}, {"x", ""}, {"", ""}};
     for (const auto& c : cases) {
         std::string path = writeFile(dir, "s.vs", c.text);
-        StdoutCapture capture;
+        OutputCapture capture;
         char* source = readEmitter(path.c_str());
         EXPECT_EQ(capture.text(), "File '" + path + "' is " + std::to_string(std::strlen(c.text)) + " long\n");
         ASSERT_NE(source, nullptr);
@@ -854,14 +860,14 @@ TEST_F(Shaders, AMissingOrEmptyHalfLeavesItsProgramUnbuiltAndKeepsTheNumbering)
     EXPECT_EQ(b.programs[0], 0u);
     EXPECT_EQ(b.programs[1], 0u);
     EXPECT_TRUE(glIsProgram(b.programs[2]));
-    EXPECT_NE(b.out.find("shader0.fs is missing or empty: program 0 is not built\n"), std::string::npos);
-    EXPECT_NE(b.out.find("shader1.vs is missing or empty: program 1 is not built\n"), std::string::npos);
+    EXPECT_NE(b.err.find("shader0.fs is missing or empty: program 0 is not built\n"), std::string::npos);
+    EXPECT_NE(b.err.find("shader1.vs is missing or empty: program 1 is not built\n"), std::string::npos);
 }
 
 TEST_F(Shaders, ShippedShadersBuildWithoutAWord)
 {
     ScopedWorkingDir cd(VUMTAL_ASSETS_DIR);
-    StdoutCapture capture;
+    OutputCapture capture;
     std::vector<unsigned int> programs = readShaders();
     std::string out = capture.text();
     ASSERT_EQ(programs.size(), 3u) << out;

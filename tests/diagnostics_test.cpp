@@ -16,15 +16,17 @@ TEST(Reports, PrintedAsOneLineOnTheirStreamOrTakenByTheNewestLog)
         {{"", "", "Opening x", Severity::Note}, "Opening x", true},
         {{"shipdata.txt", "", "cannot open file (gone)", Severity::Missing}, "shipdata.txt: cannot open file (gone)", true},
         {{"test.xml", "star 0 of world 1", "radius=\"inf\" is not a finite number", Severity::Warning},
-         "test.xml: star 0 of world 1: radius=\"inf\" is not a finite number", true},
+         "test.xml: star 0 of world 1: radius=\"inf\" is not a finite number", false},  // a diagnostic
         {{"", "", "Triggered", Severity::Trace}, "Triggered", true},
         {{"", "", "Can't open file 'a' for reading", Severity::Error}, "Can't open file 'a' for reading", false},
     };
     for (const Case& c : cases) {
         EXPECT_EQ(reportText(c.record), c.line);
         StdoutCapture out;
+        StderrCapture err;
         report(c.record);
         EXPECT_EQ(out.text(), c.onStdout ? c.line + std::string("\n") : "") << c.line;
+        EXPECT_EQ(err.text(), c.onStdout ? "" : c.line + std::string("\n")) << c.line;
         ReportLog outer;
         {
             ReportLog inner;

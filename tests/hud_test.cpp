@@ -205,14 +205,14 @@ TEST_F(HudTest, FrameGraphRunsFromOldestAtLeftAndWritesOneEmptyLine)
 
 struct CountedTimer : TimerBase {
     void execute(int, WorldState&) override {}
+    std::unique_ptr<TimerBase> clone() const override { return std::make_unique<CountedTimer>(*this); }
 };
 
 TEST_F(HudTest, DebugTextsCountTheWorldAndDrawSixLinesBottomUp)
 {
     Font font(std::string(VUMTAL_ASSETS_DIR) + "/subatomic.quelvane.ttf");
     ASSERT_EQ(font.ready, 1);
-    CountedTimer timer;
-    world.timers.push_back(&timer);
+    world.timers.emplace_back(std::make_unique<CountedTimer>());
     world.ships.push_back(Ship(point{0, 0}, 1, 1));
     world.ships.push_back(Ship(point{0, 0}, 1, 2));
     DebugTexts texts;

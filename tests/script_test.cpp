@@ -325,7 +325,7 @@ TEST_F(ScriptApi, BudgetedCallStopsLoopsAndErrorsWithOneLine)
     for (const auto& c : cases) {
         lua_pushnumber(L, 42);  // the caller's own values stay put
         ASSERT_EQ(luaL_loadstring(L, c.code), 0) << c.code;
-        StdoutCapture out;
+        StderrCapture out;
         EXPECT_FALSE(callLuaBudgeted(L, "addUI", 0, LUA_MULTRET, 100000));
         std::string text = out.text();
         EXPECT_EQ(text.find('\n'), text.size() - 1) << text;

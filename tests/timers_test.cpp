@@ -27,6 +27,7 @@ public:
     }
     ~LoggingTimer() override { log.push_back("~" + name); }
     void execute(int now, WorldState&) override { log.push_back(name + "@" + std::to_string(now)); }
+    std::unique_ptr<TimerBase> clone() const override { return std::make_unique<LoggingTimer>(*this); }
 
     std::string name;
     std::vector<std::string>& log;
@@ -41,6 +42,7 @@ protected:
         SHIPDATA = {{0, 0, -1, 100, 0}};
     }
     void TearDown() override { deleteTimers(world); }
+    // For addTimer, which takes ownership.
     LoggingTimer* timer(const std::string& name, int start, int end)
     {
         return new LoggingTimer(name, start, end, log);
@@ -48,7 +50,7 @@ protected:
     std::vector<std::string> names() const
     {
         std::vector<std::string> out;
-        for (TimerBase* t : world.timers) out.push_back(static_cast<LoggingTimer*>(t)->name);
+        for (const OwnedTimer& t : world.timers) out.push_back(static_cast<LoggingTimer*>(t.get())->name);
         return out;
     }
     Ship& addShip(point at)
@@ -79,7 +81,8 @@ TEST_F(Timers, AddTimerKeepsStartTimeOrderWithImmediateOnesInFront)
 TEST_F(Timers, RunStopsAtTheFirstTimerStillToStartAndNeedsNowPastStart)
 {
     runTimer(1000, world);  // an empty list is fine
-    world.timers = {timer("a", 100, 0), timer("b", 200, 0), timer("c", 500, 0), timer("d", 0, 0)};
+    for (LoggingTimer* t : {timer("a", 100, 0), timer("b", 200, 0), timer("c", 500, 0), timer("d", 0, 0)})
+        world.timers.emplace_back(t);
     runTimer(200, world);
     EXPECT_EQ(log, (Log{"a@200"}));  // b starts at 200 exactly: not yet; c stops the walk before d
     log.clear();
@@ -89,7 +92,8 @@ TEST_F(Timers, RunStopsAtTheFirstTimerStillToStartAndNeedsNowPastStart)
 
 TEST_F(Timers, FinishedTimersAreDeletedAndTheRestStillRun)
 {
-    world.timers = {timer("a", 0, 50), timer("b", 0, 60), timer("c", 0, 0), timer("d", 0, 100)};
+    for (LoggingTimer* t : {timer("a", 0, 50), timer("b", 0, 60), timer("c", 0, 0), timer("d", 0, 100)})
+        world.timers.emplace_back(t);
     runTimer(100, world);  // d ends at 100 exactly: still runs
     EXPECT_EQ(log, (Log{"~a", "~b", "c@100", "d@100"}));
     EXPECT_EQ(names(), (Log{"c", "d"}));
@@ -104,7 +108,7 @@ TEST_F(Timers, StandardExplosionAppendsAOneSecondExplosion)
     addTimer(timer("first", 0, 0), world);
     standardExplosion(point{10, 20}, world, 5000);
     ASSERT_EQ(world.timers.size(), 2u);
-    auto* explosion = dynamic_cast<TExplosion*>(world.timers.back());
+    auto* explosion = dynamic_cast<TExplosion*>(world.timers.back().get());
     ASSERT_NE(explosion, nullptr);
     EXPECT_EQ(explosion->begin, 5000);
     EXPECT_EQ(explosion->duration, 1000);
@@ -186,10 +190,12 @@ TEST_F(TimerDrawing, ExplosionDrawsAtItsLocationAndShrinksAway)
 {
     standardExplosion(point{640, 512}, world, 5000);
     runTimer(5500, world);  // half-size 25
+    drawTimers(world, 5500);
     EXPECT_GT(litPixels(630, 502, 20, 20), 350);
     EXPECT_EQ(litPixels(680, 500, 20, 24), 0);
     glClear(GL_COLOR_BUFFER_BIT);
     runTimer(5990, world);  // half-size 0.5
+    drawTimers(world, 5990);
     EXPECT_LT(litPixels(630, 502, 20, 20), 10);
 }
 
@@ -199,7 +205,7 @@ TEST_F(TimerDrawing, ShockwaveDrawsAGrowingRedSquare)
     TShockwave wave(200, 1000, 2000, point{300, 300});
     wave.rotation = 0;
     StdoutCapture quiet;
-    wave.execute(2000, world);  // radius 156
+    wave.draw(2000);  // radius 156
     auto centre = pixelAt(300, 300);
     EXPECT_GT(centre[0], 200);
     EXPECT_EQ(centre[1], 0);

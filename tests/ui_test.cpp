@@ -68,7 +68,7 @@ struct Panels {
     std::string event(Script& script, std::vector<Font*>* fontList = nullptr) { return event(script.L, fontList); }
     std::string event(lua_State* L, std::vector<Font*>* fontList = nullptr)
     {
-        StdoutCapture out;
+        OutputCapture out;
         uiEvent(universe, args, fontList ? *fontList : fonts, L);
         return out.text();
     }
@@ -79,7 +79,7 @@ struct Panels {
     {
         point inside{5, 5};
         last().mouseClick(inside, universe, script.L);
-        StdoutCapture out;
+        OutputCapture out;
         kept = last().update(script.L);
         return out.text();
     }
@@ -599,7 +599,7 @@ lua_State* loadHostile(const std::string& dir, const std::string& source, std::s
 {
     writeFile(dir, "ui.lua", source);
     lua_State* L = newScriptState();
-    StdoutCapture capture;
+    OutputCapture capture;
     if (loadScriptFile(L, (dir + "/ui.lua").c_str()) == 0) callLuaBudgeted(L, "ui.lua", 0, LUA_MULTRET);
     lua_settop(L, 0);
     out += capture.text();
@@ -621,7 +621,7 @@ TEST(HostileScript, NothingEscapesCrashesOrHangsAndEachStopIsOneLine)
         out += p.event(L);
         if (!p.universe.uiDisplays.empty()) {
             for (uiDisplayBase* e : p.last().elements) e->modified = true;
-            StdoutCapture capture;
+            OutputCapture capture;
             p.last().update(L);
             out += capture.text();
         }

@@ -15,13 +15,12 @@ TEST(WorldModel, ShipIdsCountFromOnePerWorld)
     EXPECT_EQ(b.getNewShipID(), 1);
 }
 
-TEST(WorldModel, CopyDuplicatesBodiesButSharesTimedEvents)
+TEST(WorldModel, CopyDuplicatesBodiesAndTimedEvents)
 {
     WorldState world;
     world.stars.push_back(Star(point{1, 2}, 100, 1, 14, "Sol"));
     world.wormholes.push_back(Wormhole(0, point{5, 5}, 50, 1, point{0, 0}, 1));
-    TExplosion explosion(0, 1000, point{0, 0});
-    world.timers.push_back(&explosion);
+    world.timers.emplace_back(std::make_unique<TExplosion>(0, 1000, point{0, 0}));
 
     WorldState copy = world;
     copy.wormholes[0].radius = 999;
@@ -29,7 +28,10 @@ TEST(WorldModel, CopyDuplicatesBodiesButSharesTimedEvents)
     EXPECT_FLOAT_EQ(world.wormholes[0].radius, 50);
     EXPECT_FLOAT_EQ(world.stars[0].radius, 100);
     ASSERT_EQ(copy.timers.size(), 1u);
-    EXPECT_EQ(copy.timers.front(), &explosion);
+    EXPECT_NE(copy.timers.front().get(), world.timers.front().get());  // a world's events are its own
+    auto* copied = dynamic_cast<TExplosion*>(copy.timers.front().get());
+    ASSERT_NE(copied, nullptr);
+    EXPECT_EQ(copied->duration, 1000);
 }
 
 class UniverseLoading : public ::testing::Test {

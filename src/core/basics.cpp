@@ -1,5 +1,7 @@
 #include "core/basics.h"
 
+#include "core/random.h"
+
 #include <cmath>
 #include <cstdlib>
 #include <sstream>
@@ -40,7 +42,7 @@ bool intersectCircleLine(point a, point b, point centre, float radius)
 
 bool fitsInt(float v) { return v > -2147483648.0f && v < 2147483648.0f; }
 
-int rand15() { return std::rand() % 32768; }
+int rand15() { return int(activeRandom().next() >> 17); }
 
 float randLoc()
 {

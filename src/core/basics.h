@@ -16,7 +16,7 @@ float sqPointDistance(point a, point b);  // no root: for comparisons
 point normalize(point p);                 // (0, 0) gives NaN; callers pass non-zero vectors
 bool intersectCircleLine(point a, point b, point centre, float radius);  // strict: touching is a miss
 bool fitsInt(float v);  // an int can hold v cut toward zero; false for NaN and infinities
-int rand15();    // the C library's rand() reduced to 0..32767 on every platform
+int rand15();    // 0..32767 from the active generator (core/random.h)
 float randLoc();  // a coordinate in [-100000, 99999], not uniform
 point mouseToGame(point pointer, float left, float right, float bottom, float top);
 

@@ -1,5 +1,6 @@
 #include "core/options.h"
 
+#include <cstdint>
 #include <cstring>
 #include <iterator>
 
@@ -24,10 +25,29 @@ void askMute(Options& options, const char*) { options.mute = true; }
 void askHelp(Options& options, const char*) { options.help = true; }
 void askVersion(Options& options, const char*) { options.version = true; }
 
+// A whole number of at most 20 digits that fits in 64 bits; anything else is refused.
+void setSeed(Options& options, const char* value)
+{
+    std::uint64_t seed = 0;
+    const char* p = value;
+    for (; *p >= '0' && *p <= '9'; ++p) {
+        const std::uint64_t digit = std::uint64_t(*p - '0');
+        if (seed > (UINT64_MAX - digit) / 10) break;
+        seed = seed * 10 + digit;
+    }
+    if (p == value || *p) {
+        options.error = std::string("--seed needs a whole number from 0 to ") + std::to_string(UINT64_MAX) + ", not " + value;
+        return;
+    }
+    options.seed = seed;
+    options.seedGiven = true;
+}
+
 const OptionRule gameRules[] = {
     {"--data", "DIR", false, setData},
     {"--mod", "DIR", true, addMod},
     {"--mute", nullptr, false, askMute},
+    {"--seed", "N", false, setSeed},
     {"--help", nullptr, false, askHelp},
     {"--version", nullptr, false, askVersion},
 };

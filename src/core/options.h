@@ -2,6 +2,7 @@
 // row of a rule table (options.cpp) and, when it keeps a value, one field here.
 #pragma once
 
+#include <cstdint>
 #include <ostream>
 #include <string>
 #include <vector>
@@ -10,6 +11,8 @@ struct Options {
     std::string data;               // --data DIR (the checker: its DIR operand)
     std::vector<std::string> mods;  // --mod DIR, repeatable
     bool mute = false;              // --mute: start with sound off
+    std::uint64_t seed = 0;         // --seed N: the simulation's generator starts from N
+    bool seedGiven = false;
     bool help = false;
     bool version = false;
     std::string error;  // what was wrong with the command line; empty when nothing

@@ -9,7 +9,8 @@ ReportLog* currentLog = nullptr;
 void print(const Report& record)
 {
     const std::string text = reportText(record);
-    if (record.severity == Severity::Error) {
+    // A problem worked round is a diagnostic, not part of the game's narration.
+    if (record.severity == Severity::Error || record.severity == Severity::Warning) {
         std::fprintf(stderr, "%s\n", text.c_str());
         return;
     }

@@ -9,7 +9,7 @@
 enum class Severity {
     Trace,    // what happens in play or at start-up; printed on standard output as it comes
     Note,     // the same, flushed at once
-    Warning,  // a problem in a data file that the game works round; flushed at once
+    Warning,  // a problem the game works round; printed on standard error
     Missing,  // a data file that could not be opened; flushed at once
     Error,    // printed on standard error
 };

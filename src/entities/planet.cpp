@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "core/report.h"
+#include "entities/gameEvents.h"
 #include "entities/worldState.h"
 #include "entities/player.h"
 #include "entities/star.h"
@@ -11,7 +12,6 @@
 #include "render/batch.h"
 #include "render/textures.h"
 #include "render/view.h"
-#include "sound/soundMixer.h"
 
 // Orbits are given in degrees; HALF_TURN (3.14) is the factor the orbits were laid out with.
 Planet::Planet(int id, float radius, float density, float orbitRadius, float orbitSpeed, float initLoc,
@@ -44,24 +44,25 @@ static void touchDown(Planet& planet, Player& player, WorldState& world)
     planet.landingAngle =
         std::atan2(player.location.y - planet.location.y, player.location.x - planet.location.x);
     float relativeSpeed = pointDistance(player.getVelocity(), planet.orbitVelocity);
+    GameEvent touched{relativeSpeed < 1.0f ? GameEventKind::Landed : GameEventKind::Crashed, player.location};
+    touched.planet = planet.id;
     if (relativeSpeed < 1.0f) {
         player.setLanded(planet.id);
-        startSound(SOUND_LAND_SOFT, player.location);
+        tell(touched);
         return;
     }
     // Too fast: the ship still ends up on the ground, but pays for it.
     standardExplosion(player.location, world);
-    startSound(SOUND_LAND_CRASH, player.location);
+    tell(touched);
     player.setLanded(planet.id);
-    player.takeDamage(float((relativeSpeed - 1.0) * 100));
+    float damage = float((relativeSpeed - 1.0) * 100);
+    player.takeDamage(damage);
+    tellPlayerDamaged(player, damage, HitBy::Crash);
 }
 
 void Planet::update(WorldState& world, Player* player, int dt, point center)
 {
-    if (dt == 0) {  // nothing moved, and the orbit velocity would divide by zero
-        draw();
-        return;
-    }
+    if (dt == 0) return;  // nothing moved, and the orbit velocity would divide by zero
     rotation += dt * rotationalSpeed;
 
     point before = location;
@@ -84,10 +85,9 @@ void Planet::update(WorldState& world, Player* player, int dt, point center)
             player->addVelocity(gravityPull(location, player->location, radius, density, d, dt));
         }
     }
-    draw();
 }
 
-void Planet::draw()
+void Planet::draw() const
 {
     // Set even when culled: it is the one state a planet leaves behind. The radar
     // draws with no camera known, so its planets are never culled.

@@ -29,7 +29,7 @@ public:
            float rotationalSpeed, float initRot, int texture, std::string name);
 
     void update(WorldState& world, Player* player, int dt, point center);
-    void draw();
+    void draw() const;
     float getRadius() const;
     std::string getName() const;
 };

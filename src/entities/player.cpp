@@ -1,14 +1,11 @@
 #include "entities/player.h"
 
-#include <SDL.h>
-
 #include <cmath>
 
 #include "data/emitterData.h"
 #include "render/batch.h"
 #include "render/textures.h"
 #include "render/view.h"
-#include "sound/soundMixer.h"
 
 Player::Player(point location, float thrustPower, float reversePower, float turnRate, float health, float radius)
     : location(location), thrustPower(thrustPower), reversePower(reversePower), turnRate(turnRate),
@@ -22,19 +19,7 @@ Player::Player(point location)
     trail = Trail(100, location, 100, 5.0f, 0.5f, 0.5f, 0.5f);
 }
 
-void Player::update(int dt)
-{
-    FlightKeys keys;
-    if (input) {
-        const Uint8* held = SDL_GetKeyState(nullptr);
-        if (!held) return fly(dt, keys);  // no keyboard: fly on without keys
-        keys.thrust = held[SDLK_w] != 0;
-        keys.reverse = held[SDLK_s] != 0;
-        keys.turnLeft = held[SDLK_a] != 0;
-        keys.turnRight = held[SDLK_d] != 0;
-    }
-    fly(dt, keys);
-}
+void Player::update(int dt) { fly(dt, input ? keys : FlightKeys()); }
 
 // The edge of the playfield stops the ship on that axis only.
 static void stopAtEdge(float& coordinate, float& speed)
@@ -97,11 +82,13 @@ void Player::forwardThrust(int dt)
     if (takeoffDelay > 0) return;
     if (landed) {
         // Take-off spends the charge gathered by holding reverse on the ground.
+        GameEvent tookOff{GameEventKind::TookOff, location};
+        tookOff.planet = planetId;
         landed = false;
         planetId = -1;
         dt += launchCharge;
         launchCharge = 0;
-        startSound(SOUND_LAUNCH, location);
+        tell(tookOff);
     }
     velocity.x += std::cos(angle) * thrustPower * dt;
     velocity.y += std::sin(angle) * thrustPower * dt;
@@ -110,7 +97,7 @@ void Player::forwardThrust(int dt)
 void Player::reverseThrust(int dt)
 {
     if (landed) {
-        if (launchCharge == 0 && dt > 0) startSound(SOUND_TAKEOFF_CHARGE, location);
+        if (launchCharge == 0 && dt > 0) tell({GameEventKind::LaunchCharging, location});
         launchCharge += dt;
         return;
     }
@@ -152,18 +139,38 @@ int* Player::getPlanetIdPointer() { return &planetId; }
 int* Player::getWorldPointer() { return &world; }
 bool* Player::getLandedPointer() { return &landed; }
 
-void Player::draw()
+void Player::draw() const { drawPlayerAt(*this, location, getAngle()); }
+
+void drawPlayerAt(const Player& player, point location, float angle)
 {
     batch.bindTexture(textureAt(textures, TEX_PLAYER));
-    batch.square(location, radius, getAngle());  // the hull image points along +y
+    batch.square(location, player.radius, angle);  // the hull image points along +y
     batch.bindTexture(0);
 }
 
-void Player::drawTrail(int dt)
+void Player::advanceFlame(int dt)
 {
-    flame.updateValue(thrusting, 1);
-    flame.update(dt, location, getAngle() + 180, true);  // the flame points backwards
-    trail.draw(location);
+    flame.position = location;
+    flame.angle = getAngle() + 180;  // the flame points backwards
+    flame.time += dt;
+}
+
+void Player::drawTrail(int) const { drawPlayerTrailAt(*this, location); }
+
+void drawPlayerTrailAt(const Player& player, point location)
+{
+    player.flame.setUniform(player.thrusting, 1);
+    player.flame.draw();
+    player.trail.draw(location);
+}
+
+void tellPlayerDamaged(const Player& player, float damage, HitBy by)
+{
+    GameEvent hurt{GameEventKind::PlayerDamaged, player.location};
+    hurt.amount = damage;
+    hurt.health = player.health;
+    hurt.by = by;
+    tell(hurt);
 }
 
 void Player::trackWindow(float) { loadOrtho(-110000.0 * w / h, 110000.0 * w / h, -110000, 110000); }

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "core/basics.h"
+#include "entities/gameEvents.h"
 #include "entities/trail.h"
 #include "render/emitter.h"
 
@@ -19,12 +20,20 @@ const float BUILT_IN_TURN_RATE = 0.005f;
 const float BUILT_IN_HEALTH = 1000;
 const float BUILT_IN_RADIUS = 25;
 
-// The flight keys held this frame; update() reads them from SDL.
+// The flight keys held this frame; the step sets them from the command.
 struct FlightKeys {
     bool thrust = false;   // "w"
     bool reverse = false;  // "s"
     bool turnLeft = false;   // "a", counter-clockwise
     bool turnRight = false;  // "d", clockwise
+};
+
+// The beam as it was fired in the latest step, for the frame to show.
+struct BeamShot {
+    bool firing = false;
+    point origin{0, 0};
+    point direction{0, 0};  // towards the aiming point, not normalised
+    point end{0, 0};        // where it stopped: a ship, or the playfield's edge
 };
 
 class Player {
@@ -50,13 +59,15 @@ public:
     int world = 0;
     int planetId = -1;     // -1 when not landed
     bool input = true;     // steering and firing enabled
-    Emitter flame;         // engine flame, from emitter table 0
+    Emitter flame;         // engine flame, from emitter table 0; its clock runs with the step
     Trail trail;
+    FlightKeys keys;       // held this frame; update() flies with them
+    BeamShot beam;
 
     Player(point location, float thrustPower, float reversePower, float turnRate, float health, float radius);
     explicit Player(point location);
 
-    void update(int dt);                          // reads the keyboard, then fly()
+    void update(int dt);                          // fly() with the keys held this frame
     void fly(int dt, const FlightKeys& keys);     // one frame of flight with the given keys
     void turnCW(int dt);
     void turnCCW(int dt);
@@ -79,8 +90,17 @@ public:
     int* getPlanetIdPointer();
     int* getWorldPointer();
     bool* getLandedPointer();
-    void draw();
-    void drawTrail(int dt);  // the engine flame, then the trail
+    void draw() const;
+    void drawTrail(int dt) const;  // the engine flame, then the trail; the flame's clock is the step's
+    void advanceFlame(int dt);     // the flame's clock and place, where the frame shows it
     void trackWindow(float);
     void shoot(unsigned int now, WorldState& world, point target, int dt);
 };
+
+// The hull at a given place and heading (degrees, as getAngle gives it).
+void drawPlayerAt(const Player& player, point location, float angle);
+// The flame and the trail with the ship at a given place.
+void drawPlayerTrailAt(const Player& player, point location);
+void drawBeam(const BeamShot& beam);
+// Tells of damage the player took and what is left of its health.
+void tellPlayerDamaged(const Player& player, float damage, HitBy by);

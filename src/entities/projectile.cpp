@@ -13,7 +13,7 @@
 #include "render/batch.h"
 #include "render/textures.h"
 #include "render/view.h"
-#include "sound/soundMixer.h"
+#include "entities/gameEvents.h"
 
 namespace {
 
@@ -84,7 +84,7 @@ float turnTowards(float angle, point from, point target, float maxTurn)
     return current + diff;
 }
 
-void drawProjectile(point location, float angle, const projectileData& type)
+void drawShot(point location, float angle, const projectileData& type)
 {
     if (!onScreen(location, type.size * SQUARE_CORNER)) return;
     batch.bindTexture(textureAt(projTextures, type.texture));
@@ -129,6 +129,7 @@ bool Projectile::update(int dt, WorldState& world, int now)
         return false;
     }
 
+    guided = false;
     point previous = location;
     location.x += velocity.x * dt;
     location.y += velocity.y * dt;
@@ -142,13 +143,13 @@ bool Projectile::update(int dt, WorldState& world, int now)
     if (data->homingRange != 0) {
         Ship* target = homingTarget(*this, world, data->homingRange);
         if (target) {
-            drawGuideLine(target->location, location);
+            guided = true;
+            guideFrom = target->location;
             angle = turnTowards(angle, location, target->location, dt * data->turnSpeed);
         }
         velocity = headingVelocity(angle, data->speed);
     }
 
-    drawProjectile(location, angle, *data);
     if (lifetime >= 0) lifetime -= dt;  // a negative lifetime is endless; no need to count it down
     return true;
 }
@@ -174,7 +175,16 @@ bool Projectile::handleCollision(point previous, WorldState& world, int, int)
     const projectileData* data = typeData(type);
     if (!data || data->damage == 0) return true;
     hit->takeDamage(damage);
+    tellHit(*hit, damage, HitBy::Shot);
     return true;
+}
+
+void drawProjectile(const Projectile& shot)
+{
+    const projectileData* data = typeData(shot.type);
+    if (!data) return;
+    if (shot.guided) drawGuideLine(shot.guideFrom, shot.location);
+    drawShot(shot.location, shot.angle, *data);
 }
 
 bool projectileEvent(WorldState& world, point location, int eventNum, int now)
@@ -187,12 +197,12 @@ bool projectileEvent(WorldState& world, point location, int eventNum, int now)
         wave->startTime = 0;
         wave->endTime = now + 2000;
         addTimer(wave, world);
-        startSound(SOUND_SHOCKWAVE, location);
+        tell({GameEventKind::Shockwave, location});
         return false;
     }
     default:
         // Keeping the shot would repeat the event, and this line, every frame for good.
-        report({"", "", formatted("Bad eventNum value in projectileEvent %d", eventNum), Severity::Warning});
+        report({"", "", formatted("Bad eventNum value in projectileEvent %d", eventNum), Severity::Note});
         return false;
     }
 }

@@ -14,6 +14,8 @@ public:
     point velocity;  // units per ms
     float damage;
     int targetId = 0;  // ship being homed on; 0 = none
+    bool guided = false;      // homed on a ship in the latest update: the frame shows the guide line
+    point guideFrom{0, 0};    // where that ship was then
 
     Projectile(point location, float angleDeg, WorldState& world, int type, float vx, float vy);
 
@@ -28,3 +30,5 @@ public:
 // Runs projectile event eventNum (0 nothing, 1 shockwave); the result is the
 // projectile's keep/remove answer.
 bool projectileEvent(WorldState& world, point location, int eventNum, int now);
+// The guide line, if any, and the shot, as the latest update left them.
+void drawProjectile(const Projectile& shot);

@@ -10,7 +10,6 @@
 #include "entities/player.h"
 #include "entities/timer.h"
 #include "core/report.h"
-#include "sound/soundMixer.h"
 
 namespace {
 
@@ -52,7 +51,7 @@ void clampToPlayfield(float& coordinate, float& velocity)
 
 }  // namespace
 
-Ship::Ship(point location, int type, unsigned int id) : location(location), id(id)
+Ship::Ship(point location, int type, unsigned int id) : location(location), id(id), type(type)
 {
     const std::vector<float>* row = typeRow(type);
     if (!row) {
@@ -94,12 +93,21 @@ bool Ship::update(int dt, WorldState& world, Player* player)
 {
     if (health <= 0) {
         standardExplosion(location, world);
+        GameEvent destroyed{GameEventKind::ShipDestroyed, location};
+        destroyed.type = type;
+        destroyed.target = int(id);
+        destroyed.byPlayer = true;  // only the player's weapons do damage
+        tell(destroyed);
         return false;
     }
     float d = pointDistance(player->location, location);
     if (d < RAM_DISTANCE) {
         player->takeDamage(ramDamage);
-        startSound(SOUND_RAM, location);
+        tellPlayerDamaged(*player, ramDamage, HitBy::Ram);
+        GameEvent rammed{GameEventKind::Rammed, location};
+        rammed.target = int(id);
+        rammed.type = type;
+        tell(rammed);
         return false;
     }
 
@@ -124,7 +132,6 @@ bool Ship::update(int dt, WorldState& world, Player* player)
     clampToPlayfield(location.x, velocity.x);
     clampToPlayfield(location.y, velocity.y);
     trail.update(location, dt);
-    trail.draw(location);
     return true;
 }
 
@@ -138,6 +145,18 @@ void Ship::addVelocity(point v)
 {
     velocity.x += v.x;
     velocity.y += v.y;
+}
+
+void tellHit(const Ship& ship, float damage, HitBy by)
+{
+    GameEvent hit{GameEventKind::Hit, ship.location};
+    hit.target = int(ship.getID());
+    hit.type = ship.type;
+    hit.amount = damage;
+    hit.health = ship.health;
+    hit.by = by;
+    hit.byPlayer = true;
+    tell(hit);
 }
 
 void Ship::calcTheta() { theta = std::atan2(velocity.y, velocity.x) - QUARTER_TURN; }

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "core/basics.h"
+#include "entities/gameEvents.h"
 #include "entities/trail.h"
 
 class WorldState;
@@ -11,6 +12,7 @@ class Ship {
 public:
     point location;
     unsigned int id;
+    int type;         // the row of SHIPDATA it was built from
     float theta = 0;  // heading, atan2(vy, vx) - QUARTER_TURN
     int ai;           // 0 drift, 1 pursue, 2 flee, 3 hold distance
     point velocity{0, 0};
@@ -30,3 +32,6 @@ public:
     unsigned int getID() const;
     void setAI(int mode);
 };
+
+// Tells of damage done to a ship, by the player's weapons.
+void tellHit(const Ship& ship, float damage, HitBy by);

@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "entities/gameEvents.h"
 #include "entities/worldState.h"
 #include "entities/player.h"
 #include "entities/timer.h"
@@ -27,29 +28,42 @@ point gravityPull(point centre, point body, float radius, float density, float d
     return point{towards.x * kick, towards.y * kick};
 }
 
+static void fallOut(const Projectile& shot, WorldState& world) { standardExplosion(shot.location, world); }
+
+static void fallOut(const Ship& ship, WorldState& world)
+{
+    standardExplosion(ship.location, world);
+    GameEvent destroyed{GameEventKind::ShipDestroyed, ship.location};
+    destroyed.type = ship.type;
+    destroyed.target = int(ship.getID());
+    tell(destroyed);
+}
+
 // Anything whose centre comes within the radius falls in and explodes; the rest
 // within reach is pulled. Shared by the projectile and ship lists.
 template <class Body>
-static void swallowOrPullAll(std::list<Body>& bodies, WorldState& world, point centre, float radius,
-                             float density, int dt)
+static void swallowOrPullAll(std::list<Body>& bodies, FallenBodies<Body>& fallen, WorldState& world, point centre,
+                             float radius, float density, int dt)
 {
     float reach = gravityReach(radius, density);
+    size_t before = 0;
     for (auto it = bodies.begin(); it != bodies.end();) {
         float d = pointDistance(centre, it->location);
         if (d <= radius) {
-            standardExplosion(it->location, world);
-            it = bodies.erase(it);
+            fallOut(*it, world);
+            it = fallen.take(bodies, it, before);
             continue;
         }
         if (d <= reach) it->addVelocity(gravityPull(centre, it->location, radius, density, d, dt));
         ++it;
+        ++before;
     }
 }
 
 void swallowOrPull(WorldState& world, point centre, float radius, float density, int dt)
 {
-    swallowOrPullAll(world.projectiles, world, centre, radius, density, dt);
-    swallowOrPullAll(world.ships, world, centre, radius, density, dt);
+    swallowOrPullAll(world.projectiles, world.fallenProjectiles, world, centre, radius, density, dt);
+    swallowOrPullAll(world.ships, world.fallenShips, world, centre, radius, density, dt);
 }
 
 Star::Star(point location, float radius, float density, int texture, std::string name)
@@ -61,7 +75,6 @@ void Star::addPlanet(Planet p) { planets.push_back(p); }
 
 void Star::update(WorldState& world, Player* player, int dt)
 {
-    batch.blend(BLEND_SRC_ALPHA, BLEND_ONE_MINUS_SRC_ALPHA);
     for (Planet& planet : planets) planet.update(world, player, dt, location);
     swallowOrPull(world, location, radius, density, dt);
 
@@ -72,12 +85,17 @@ void Star::update(WorldState& world, Player* player, int dt)
         if (d < gravityReach(radius, density) && !player->isLanded())
             player->addVelocity(gravityPull(location, player->location, radius, density, d, dt));
     }
-
-    batch.blend(BLEND_SRC_ALPHA, BLEND_ONE);  // stars glow
-    if (onScreen(location, radius * SQUARE_CORNER)) draw();
 }
 
-void Star::draw()
+void drawStarSystem(const Star& star)
+{
+    batch.blend(BLEND_SRC_ALPHA, BLEND_ONE_MINUS_SRC_ALPHA);
+    for (const Planet& planet : star.planets) planet.draw();
+    batch.blend(BLEND_SRC_ALPHA, BLEND_ONE);  // stars glow
+    if (onScreen(star.location, star.radius * SQUARE_CORNER)) star.draw();
+}
+
+void Star::draw() const
 {
     batch.bindTexture(textureAt(textures, texture));
     batch.square(location, radius);

@@ -23,7 +23,7 @@ public:
 
     void addPlanet(Planet p);
     void update(WorldState& world, Player* player, int dt);
-    void draw();
+    void draw() const;
     float getRadius() const;
     int getTexture() const;
     std::string getName() const;
@@ -39,3 +39,5 @@ point gravityPull(point centre, point body, float radius, float density, float d
 // What stars and planets alike do to a world's projectiles and ships: those that
 // touch the body explode and are removed, the others within reach are pulled.
 void swallowOrPull(WorldState& world, point centre, float radius, float density, int dt);
+// A star and its planets as the frame shows them, planets first.
+void drawStarSystem(const Star& star);

@@ -2,11 +2,9 @@
 // start-time order, and running and retiring the events each frame.
 #include "entities/timer.h"
 
-#include <SDL.h>
-
-#include "entities/worldState.h"
+#include "entities/gameEvents.h"
 #include "entities/timerClasses.h"
-#include "sound/soundMixer.h"
+#include "entities/worldState.h"
 
 namespace {
 const int EXPLOSION_DURATION = 1000;
@@ -14,43 +12,49 @@ const int EXPLOSION_DURATION = 1000;
 
 void standardExplosion(point location, WorldState& world, int now)
 {
-    TExplosion* explosion = new TExplosion(now, EXPLOSION_DURATION, location);
+    auto explosion = std::make_unique<TExplosion>(now, EXPLOSION_DURATION, location);
     explosion->startTime = 0;
     explosion->endTime = now + EXPLOSION_DURATION;
-    world.timers.push_back(explosion);
-    startSound(SOUND_EXPLOSION, location);
+    world.timers.emplace_back(std::move(explosion));
+    tell({GameEventKind::Explosion, location});
 }
 
-void standardExplosion(point location, WorldState& world)
-{
-    standardExplosion(location, world, int(SDL_GetTicks()));
-}
+void standardExplosion(point location, WorldState& world) { standardExplosion(location, world, world.now); }
 
 void addTimer(TimerBase* timer, WorldState& world)
 {
-    std::list<TimerBase*>& timers = world.timers;
+    std::list<OwnedTimer>& timers = world.timers;
     if (timer->startTime == 0) {
-        timers.push_front(timer);
+        timers.emplace_front(timer);
         return;
     }
     auto it = timers.begin();
     while (it != timers.end() && (*it)->startTime < timer->startTime) ++it;
-    timers.insert(it, timer);
+    timers.emplace(it, timer);
 }
 
 void runTimer(int now, WorldState& world)
 {
-    std::list<TimerBase*>& timers = world.timers;
+    std::list<OwnedTimer>& timers = world.timers;
+    ++world.timerPass;
     ShipGrid::Pass pass(world.shipGrid, world.ships);  // shockwaves look for the ships near them
     for (auto it = timers.begin(); it != timers.end();) {
-        TimerBase* timer = *it;
+        TimerBase* timer = it->get();
         if (timer->startTime > now) return;  // the rest start later still
         if (timer->endTime != 0 && now > timer->endTime) {
-            delete timer;
             it = timers.erase(it);
             continue;
         }
-        if (now > timer->startTime) timer->execute(now, world);
+        if (now > timer->startTime) {
+            timer->execute(now, world);
+            timer->shownPass = world.timerPass;
+        }
         ++it;
     }
+}
+
+void drawTimers(const WorldState& world, int now)
+{
+    for (const OwnedTimer& timer : world.timers)
+        if (timer->shownPass == world.timerPass) timer->draw(now);
 }

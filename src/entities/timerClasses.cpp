@@ -9,6 +9,7 @@
 #include "render/textures.h"
 #include "render/view.h"
 #include "core/report.h"
+#include "entities/gameEvents.h"
 
 namespace {
 
@@ -21,7 +22,9 @@ TExplosion::TExplosion(int begin, int duration, point location)
 {
 }
 
-void TExplosion::execute(int now, WorldState&)
+void TExplosion::execute(int, WorldState&) {}  // it only shows
+
+void TExplosion::draw(int now) const
 {
     float s = duration != 0 ? float(begin + duration - now) / duration * size : 0.0f;
     if (!onScreen(location, s * SQUARE_CORNER)) return;
@@ -37,18 +40,25 @@ TShockwave::TShockwave(int size, int begin, int duration, point location)
 {
 }
 
+float TShockwave::radius(int now) const
+{
+    return duration != 0 ? (now - begin) * size / duration * 1.56 : 0.0f;
+}
+
+void TShockwave::draw(int now) const
+{
+    float r = radius(now);
+    batch.colour(1, 0, 0, 0.3f);  // set even when culled: later drawing sees the colour it leaves
+    if (!onScreen(location, r * SQUARE_CORNER)) return;
+    batch.bindTexture(textureAt(textures, TEX_BLAST));
+    batch.square(location, r, float(rotation));
+    batch.bindTexture(0);
+}
+
 void TShockwave::execute(int now, WorldState& world)
 {
     report({"", "", "Triggered", Severity::Trace});
-    float r = duration != 0 ? (now - begin) * size / duration * 1.56 : 0.0f;
-
-    batch.colour(1, 0, 0, 0.3f);  // set even when culled: later drawing sees the colour it leaves
-    if (onScreen(location, r * SQUARE_CORNER)) {
-        batch.bindTexture(textureAt(textures, TEX_BLAST));
-        batch.square(location, r, float(rotation));
-        batch.bindTexture(0);
-    }
-
+    float r = radius(now);
     int step = now - lastTime;
     lastTime = now;
     // Without a slot-2 record there is no damage rate to apply.
@@ -57,6 +67,8 @@ void TShockwave::execute(int now, WorldState& world)
     int reach = pixelToGame(r);
     if (reach <= 0) return;  // no distance is below it
     world.shipGrid.nearPoint(world.ships, location, float(reach), [&](Ship& ship) {
-        if (reach > pointDistance(location, ship.location)) ship.takeDamage(damage);
+        if (!(reach > pointDistance(location, ship.location))) return;
+        ship.takeDamage(damage);
+        tellHit(ship, damage, HitBy::Shockwave);
     });
 }

@@ -12,6 +12,8 @@ public:
 
     TExplosion(int begin, int duration, point location);
     void execute(int now, WorldState& world) override;
+    void draw(int now) const override;
+    std::unique_ptr<TimerBase> clone() const override { return std::make_unique<TExplosion>(*this); }
 };
 
 class TShockwave : public TimerBase {
@@ -25,4 +27,8 @@ public:
 
     TShockwave(int size, int begin, int duration, point location);
     void execute(int now, WorldState& world) override;
+    void draw(int now) const override;
+    std::unique_ptr<TimerBase> clone() const override { return std::make_unique<TShockwave>(*this); }
+
+    float radius(int now) const;
 };

@@ -93,7 +93,7 @@ bool Trail::onScreen(point low, point high) const
     return ::onScreen(centre, radius);
 }
 
-void Trail::draw(point position)
+void Trail::draw(point position) const
 {
     unsigned int program = shaderProgram(TRAIL_PROGRAM);
     if (!program) return;

@@ -27,7 +27,7 @@ public:
     Trail(int length, point start, int interval, float alpha, float red, float green, float blue);
 
     void update(point position, int dt);
-    void draw(point position);
+    void draw(point position) const;
     void clear(point position);  // collapses the ribbon, e.g. across a warp
 
 private:

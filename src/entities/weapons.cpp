@@ -13,7 +13,7 @@
 #include "render/batch.h"
 #include "render/textures.h"
 #include "core/report.h"
-#include "sound/soundMixer.h"
+#include "entities/gameEvents.h"
 
 namespace {
 
@@ -113,8 +113,12 @@ bool blockedByBody(const WorldState& world, point origin, point end, bool haveHi
     return blocked;
 }
 
-void drawBeam(point origin, point d, point end)
+}  // namespace
+
+void drawBeam(const BeamShot& beam)
 {
+    if (!beam.firing) return;
+    const point origin = beam.origin, d = beam.direction, end = beam.end;
     float len = pointDistance(origin, end);
     const point corners[4] = {{-10, 0}, {-10, len}, {10, len}, {10, 0}};
     const point texCoords[4] = {{0, 0.5f}, {0, 0.5f}, {1, 0.5f}, {1, 0.5f}};
@@ -123,7 +127,9 @@ void drawBeam(point origin, point d, point end)
     batch.bindTexture(0);
 }
 
-void fireBeam(const Player& player, WorldState& world, point target, int dt)
+namespace {
+
+void fireBeam(Player& player, WorldState& world, point target, int dt)
 {
     point origin = player.location;
     point d{target.x - origin.x, target.y - origin.y};
@@ -133,10 +139,14 @@ void fireBeam(const Player& player, WorldState& world, point target, int dt)
     Ship* ship = nearestShipOnSegment(world, origin, end, shipDistance);
     if (!blockedByBody(world, origin, end, ship != nullptr, shipDistance) && ship) {
         end = ship->location;
-        ship->takeDamage(dt * WEAPONDATA[BEAM_SLOT].damage);
+        float damage = dt * WEAPONDATA[BEAM_SLOT].damage;
+        ship->takeDamage(damage);
+        tellHit(*ship, damage, HitBy::Beam);
     }
-    drawBeam(origin, d, end);
-    holdLoop(LOOP_BEAM, WEAPONDATA[BEAM_SLOT].sound, origin);
+    player.beam = BeamShot{true, origin, d, end};
+    GameEvent firing{GameEventKind::BeamFiring, origin};
+    firing.slot = BEAM_SLOT;
+    tell(firing);
 }
 
 void fireProjectiles(Player& player, WorldState& world, point target, unsigned int now, int slot,
@@ -155,7 +165,10 @@ void fireProjectiles(Player& player, WorldState& world, point target, unsigned i
         world.projectiles.push_front(
             Projectile(player.location, direction, world, slot, player.velocity.x, player.velocity.y));
     }
-    if (n > 0) startSound(weapon.sound, player.location);
+    if (n == 0) return;
+    GameEvent fired{GameEventKind::ShotFired, player.location};
+    fired.slot = slot;
+    tell(fired);
 }
 
 }  // namespace
@@ -165,7 +178,7 @@ void Player::shoot(unsigned int now, WorldState& world, point target, int dt)
     if (!input) return;
     int slot = weapon + weaponBank;
     if (slot < 0 || size_t(slot) >= WEAPONDATA.size()) {
-        report({"", "", formatted("Bad weapon selection %d", slot), Severity::Warning});
+        report({"", "", formatted("Bad weapon selection %d", slot), Severity::Note});
         return;
     }
     float compass = compassTowards(location, target);

@@ -9,6 +9,7 @@
 #include <lua.hpp>
 #include <rapidxml.hpp>
 
+#include "entities/fallenBodies.h"
 #include "entities/shipGrid.h"
 #include "entities/projectile.h"
 #include "entities/ship.h"
@@ -20,9 +21,15 @@ class uiDisplay;  // the panels are the UI's; the world only holds them
 
 class WorldState {
 public:
-    std::list<TimerBase*> timers;  // shared, not copied, by a copy of the world
+    std::list<OwnedTimer> timers;  // owned; a copy of the world copies them
     std::list<Ship> ships;         // lists: entries are erased during walks over them
     std::list<Projectile> projectiles;
+    // Swallowed by a star or planet in the latest step after they were seen
+    // there: still drawn in that frame, in their old place in the list.
+    FallenBodies<Ship> fallenShips;
+    FallenBodies<Projectile> fallenProjectiles;
+    int now = 0;        // the game clock at the latest step
+    int timerPass = 0;  // counts runTimer's passes; a timer shows after the pass that ran it
     std::vector<Star> stars;
     std::vector<Wormhole> wormholes;
     lua_State* luaState = nullptr;

@@ -3,7 +3,7 @@
 #include "entities/worldState.h"
 #include "data/emitterData.h"
 #include "entities/player.h"
-#include "sound/soundMixer.h"
+#include "entities/gameEvents.h"
 
 Wormhole::Wormhole(int world, float x, float y, float radius, int targetWorld, float targetX, float targetY,
                    int emitterIndex)
@@ -24,10 +24,7 @@ static bool namesWorld(const Universe& universe, int index)
 
 void Wormhole::update(Universe& universe, int& now)
 {
-    // The clock runs on the frame time: the update works on a fresh copy each frame.
-    emitter.updateValue(radius, 2);
-    emitter.update(now, location, 0.0f, true);
-
+    (void)now;  // the swirl's clock is the frame's: see drawWormhole
     Player* player = universe.player;
     if (!player || pointDistance(location, player->location) > radius) return;
 
@@ -36,12 +33,26 @@ void Wormhole::update(Universe& universe, int& now)
     // A gate to a world that does not exist stays shut (the loader has said so once).
     if (!namesWorld(universe, targetWorld)) return;
 
+    GameEvent warped{GameEventKind::Warped, target};
+    warped.from = player->getWorld();
+    warped.to = targetWorld;
     player->warpReady = false;
     player->location = target;
     player->warpWorld(targetWorld);
-    startSound(SOUND_WARP, target);
+    tell(warped);
     // Shots left behind would hang frozen in a world nobody is watching.
     if (namesWorld(universe, world)) universe.worlds[size_t(world)].projectiles.clear();
 }
 
 void Wormhole::teleport(Universe&) {}
+
+void drawWormhole(const Wormhole& gate, int now)
+{
+    // The stored swirl stays at its first clock; each frame shows a copy run on to the frame time.
+    Emitter swirl = gate.emitter;
+    swirl.setUniform(gate.radius, 2);
+    swirl.position = gate.location;
+    swirl.angle = 0.0f;
+    swirl.time += now;
+    swirl.draw();
+}

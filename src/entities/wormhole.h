@@ -23,3 +23,5 @@ public:
     void update(Universe& universe, int& now);
     void teleport(Universe&);
 };
+
+void drawWormhole(const Wormhole& gate, int now);

@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
+#include <memory>
 
 #include "core/dataFiles.h"
 #include "core/options.h"
@@ -90,7 +91,7 @@ static void runUiScript(lua_State* L)
 int SDL_main(int argc, char** argv)
 {
     emitters = readAndExpandEmitterData();  // first: the galaxy loader checks the wormholes against them
-    std::srand(unsigned(std::time(nullptr)));
+    const Options options = parseOptions(argc, argv);  // the entry already turned a bad command line away
     sayLine("Starting this thing");
     // Decoding needs no window: images and sounds decode while the window opens.
     preloadTextureImages([] { decodeSounds(soundFilesOfDataFolders()); });
@@ -103,25 +104,24 @@ int SDL_main(int argc, char** argv)
     shaders = readShaders();
     sayLine("Ver17");
 
-    // Static, as are the universe and the font below: nothing here is ever freed, and
-    // so they stay reachable (not leaked) on every way out, early returns included.
+    // Static, as is the font below: they stay reachable (not leaked) on every
+    // way out, early returns included. The loop owns the universe and the player.
     static GameLoop loop;
-    loop.now = SDL_GetTicks();
+    loop.reseed(options.seedGiven ? options.seed : std::uint64_t(std::time(nullptr)));
+    loop.lastTicks = SDL_GetTicks();
     int ignoredX, ignoredY;
     SDL_GetRelativeMouseState(&ignoredX, &ignoredY);  // the pointer starts exactly at the centre
 
-    // Never freed: the universe and the player live until the process exits.
-    static Universe* universe = new Universe();
+    auto universe = std::make_unique<Universe>();
     if (!universe->loadError.empty()) {
         std::fprintf(stderr, "%s\n", universe->loadError.c_str());
         return 1;
     }
     universe->worlds.push_back(WorldState());
-    loop.universe = universe;
-    loop.spawnClock = SDL_GetTicks();
     loop.pointerPos = point{50, 50};
 
-    universe->player = initializePlayer();
+    std::unique_ptr<Player> player(initializePlayer());
+    loop.own(std::move(universe), std::move(player));
     sayLine("Player initialized");
 
     loop.L = newScriptState();
@@ -135,30 +135,30 @@ int SDL_main(int argc, char** argv)
     static Font* font = new Font(dataFile("subatomic.quelvane.ttf"));
 
     sayLine("Initializing stars");
-    if (!initializeStars(*universe, loop.L)) return 1;
+    if (!initializeStars(*loop.universe, loop.L)) return 1;
     loop.fonts.push_back(font);
     loop.aspect = float(w) / float(h);
 
-    initLua(*universe, loop.L);
+    initLua(*loop.universe, loop.L);
     testXML();
     finishImagePreload();  // the sounds decode there after the images
     indexSounds();
     for (const projectileData& weapon : WEAPONDATA)
         if (!weapon.sound.empty()) soundNamed(weapon.sound);  // a name that is not there is said now, once
 
-    WorldState& world = universe->currentWorld();
+    WorldState& world = loop.universe->currentWorld();
     world.ships.push_back(Ship(point{50, 50}, 1, world.getNewShipID()));
 
     // Started last: on a machine without sound the search for a device would
     // otherwise take its time from the loading.
-    beginOpeningSound(parseOptions(argc, argv).mute);  // the entry already turned a bad command line away
+    beginOpeningSound(options.mute);
     sayLine("Done with that, now starting main loop");
     for (;;) runFrame(loop);
 }
 
 void updateTiming(GameLoop& loop, unsigned int ticks)
 {
-    loop.dt = int(ticks - loop.now);
+    loop.dt = int(ticks - loop.lastTicks);
     loop.elapsed += loop.dt;
     loop.frames += 1;
     loop.frameTimes[loop.frameIndex] = loop.dt;
@@ -168,51 +168,29 @@ void updateTiming(GameLoop& loop, unsigned int ticks)
         loop.frames = 0;
         loop.elapsed = 0;
     }
-    loop.now = ticks;
+    loop.lastTicks = ticks;
 }
 
-void spawnEnemies(GameLoop& loop)
-{
-    if (!(loop.now > loop.spawnClock + loop.spawnInterval)) return;
-    Player* player = loop.universe->player;
-    point candidate;
-    do {
-        candidate.x = randLoc();
-        candidate.y = randLoc();
-    } while (pointDistance(candidate, player->location) < 20000);
-    WorldState& world = loop.universe->currentWorld();
-    world.ships.push_back(Ship(candidate, 1, world.getNewShipID()));
-    loop.spawnClock = loop.now;
-}
-
-void setCamera(const GameLoop& loop, point p)
+void setCamera(const GameState& game, point p)
 {
     batch.flush();
-    float halfH = loop.zoom * 0.5f;
-    float halfW = loop.aspect * halfH;
+    float halfH = game.zoom * 0.5f;
+    float halfW = game.aspect * halfH;
     glMatrixMode(GL_PROJECTION);
     glLoadIdentity();
-    glFrustum(-halfW, halfW, -halfH, halfH, 10000 * loop.nearScale, 30000 * loop.farScale);
+    glFrustum(-halfW, halfW, -halfH, halfH, 10000 * game.nearScale, 30000 * game.farScale);
     glTranslatef(-p.x, -p.y, 0);
-    glTranslatef(0, 0, -10000 * loop.nearScale);
+    glTranslatef(0, 0, -10000 * game.nearScale);
     glMatrixMode(GL_MODELVIEW);
     glLoadIdentity();
     glTranslatef(0, 0, -1);
-    setView(p, halfW, halfH, 10000 * loop.nearScale, 10000 * loop.nearScale + 1, h, 30000 * loop.farScale);
-}
-
-static void pollEvents(GameLoop& loop)
-{
-    SDL_Event event;
-    while (SDL_PollEvent(&event)) {
-        if (handleEvent(loop, event) == EventResult::Quit) std::exit(0);
-    }
+    setView(p, halfW, halfH, 10000 * game.nearScale, 10000 * game.nearScale + 1, h, 30000 * game.farScale);
 }
 
 void hoverAndDragPanels(GameLoop& loop)
 {
     for (uiDisplay& panel : loop.universe->uiDisplays) panel.mouseHover(loop.pointerPos);
-    if (!(SDL_GetMouseState(nullptr, nullptr) & SDL_BUTTON(1))) return;
+    if (!loop.command.dragging) return;
     for (uiDisplay& panel : loop.universe->uiDisplays) panel.mouseDrag(loop.pointerPos, loop.dt, *loop.universe, loop.L);
 }
 
@@ -226,42 +204,46 @@ void drawAndUpdatePanels(std::vector<uiDisplay>& panels, lua_State* L)
     }
 }
 
-void runFrame(GameLoop& loop)
+void drawWorld(const GameState& game)
 {
-    Universe& universe = *loop.universe;
-    Player* player = universe.player;
+    const Universe& universe = *game.universe;
+    const Player& player = *universe.player;
+    const WorldState& world = universe.worlds[size_t(player.getWorld())];
 
-    updateTiming(loop, SDL_GetTicks());
-    spawnEnemies(loop);
-    pollEvents(loop);
-    hoverAndDragPanels(loop);
-
-    int dx = 0, dy = 0;
-    SDL_GetRelativeMouseState(&dx, &dy);
-    movePointer(loop.pointerPos, dx, dy);
-
-    player->update(loop.dt);
-    if (player->burning) holdLoop(LOOP_ENGINE, SOUND_ENGINE, player->location);
-    setCamera(loop, player->location);
+    setCamera(game, game.seen.camera);
     drawBackground();
-
-    if (SDL_GetKeyState(nullptr)[SDLK_SPACE])
-        player->shoot(loop.now, universe.currentWorld(), aimPoint(loop, player->location), loop.dt);
+    drawBeam(player.beam);
 
     // Glowing things first, added onto what is behind them.
     batch.colour(additiveColour[0], additiveColour[1], additiveColour[2], additiveColour[3]);
     batch.blend(BLEND_SRC_ALPHA, BLEND_ONE);
-    processWormholes(universe, int(loop.now));
-    processProjectiles(universe.currentWorld(), loop.dt, int(loop.now));
-    player->drawTrail(loop.dt);
-    runTimer(int(loop.now), universe.currentWorld());
+    const int gates = game.seen.wormholeWorld;
+    if (gates >= 0 && size_t(gates) < universe.worlds.size())
+        for (const Wormhole& gate : universe.worlds[size_t(gates)].wormholes) drawWormhole(gate, int(game.now));
+    forEachSeen(world.projectiles, world.fallenProjectiles, [](const Projectile& shot) { drawProjectile(shot); });
+    drawPlayerTrailAt(player, game.seen.playerAt);
+    drawTimers(world, int(game.now));
 
     batch.blend(BLEND_SRC_ALPHA, BLEND_ONE_MINUS_SRC_ALPHA);
-    player->draw();
-    processShips(universe.currentWorld(), player, loop.dt);
-    processStars(universe.currentWorld(), player, loop.dt);
+    drawPlayerAt(player, game.seen.playerAt, game.seen.playerAngle);
+    forEachSeen(world.ships, world.fallenShips, [](const Ship& ship) {
+        ship.trail.draw(ship.location);
+        drawEnemy(ship.location, ship.getTheta());
+    });
+    for (const Star& star : world.stars) drawStarSystem(star);
     clearView();  // the overlays below draw in other projections
+}
 
+void runFrame(GameLoop& loop)
+{
+    updateTiming(loop, SDL_GetTicks());
+    const Command& command = readCommand(loop);
+    hoverAndDragPanels(loop);
+    playEventSounds(stepGame(loop, command, loop.dt));
+
+    Universe& universe = *loop.universe;
+    Player* player = universe.player;
+    drawWorld(loop);
     batch.colour(pointerColour[0], pointerColour[1], pointerColour[2], pointerColour[3]);
     drawMouse(aimPoint(loop, player->location));
     drawBoundary();

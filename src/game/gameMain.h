@@ -1,5 +1,6 @@
-// Start-up and the frame loop. The loop's variables live in one GameLoop so
-// that each step can be driven on its own by tests.
+// Start-up and the frame loop. The loop is the game's state plus what only the
+// frame needs (timing, the script, the fonts, this frame's command), so each
+// step can be driven on its own by tests.
 #pragma once
 
 #include <string>
@@ -11,23 +12,19 @@
 #include "core/basics.h"
 #include "game/hud.h"
 #include "render/view.h"
+#include "sim/command.h"
+#include "sim/gameState.h"
+#include "sim/step.h"
 
 class Universe;
 class Font;
 class uiDisplay;
 
-struct GameLoop {
-    Universe* universe = nullptr;
+struct GameLoop : GameState {
     lua_State* L = nullptr;
-    unsigned int now = 0;         // frame clock, ms
     int dt = 0;                   // ms since the previous frame; may be 0
-    unsigned int spawnClock = 0;  // time of the last enemy spawn
-    float spawnInterval = 500;
-    point pointerPos{50, 50};     // percent of the view, each axis 0 to 100
-    float zoom = 4000;            // visible height of the world plane, game units
-    float nearScale = 1;
-    float farScale = 1;
-    float aspect = float(1280) / float(1024);
+    unsigned int lastTicks = 0;   // the wall clock at the previous frame, ms
+    Command command;              // this frame's
     std::vector<int> frameTimes = std::vector<int>(5000, 0);  // ring of the last 5000 dt
     unsigned int frameIndex = 0;  // next slot to write, also the oldest entry
     float frames = 0;
@@ -39,13 +36,15 @@ struct GameLoop {
 int SDL_main(int argc, char** argv);
 
 // The steps of one frame, in loop order.
-void updateTiming(GameLoop& loop, unsigned int ticks);
-void spawnEnemies(GameLoop& loop);
+void updateTiming(GameLoop& loop, unsigned int ticks);  // dt from the wall clock; the game clock is the step's
 enum class EventResult { Continue, Quit };
+// One SDL event into this frame's command; the game's own actions run at once.
 EventResult handleEvent(GameLoop& loop, const SDL_Event& event);
-void movePointer(point& pointerPos, int dx, int dy);
-point aimPoint(const GameLoop& loop, point playerLocation);
-void setCamera(const GameLoop& loop, point playerLocation);
+Command& readCommand(GameLoop& loop);  // every pending event, the held keys and the mouse
 void hoverAndDragPanels(GameLoop& loop);
+void setCamera(const GameState& game, point playerLocation);
+// The world as the latest step left it, in the order the frame always drew it.
+void drawWorld(const GameState& game);
 void drawAndUpdatePanels(std::vector<uiDisplay>& panels, lua_State* L);
+void playEventSounds(const GameEvents& events);
 void runFrame(GameLoop& loop);

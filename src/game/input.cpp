@@ -1,18 +1,21 @@
-// The event queue, the pointer and the aiming point.
-#include <algorithm>
+// Input: SDL's events and key state become the frame's command, and the
+// actions that belong to the game rather than the world (panels, sound, the
+// market, counts, quitting) run here, before the step.
 #include <cstdio>
-#include <cstdlib>
 
-#include "entities/worldState.h"
 #include "entities/player.h"
+#include "entities/worldState.h"
 #include "game/gameMain.h"
+#include "game/keys.h"
 #include "script/sandbox.h"
 #include "sound/soundMixer.h"
-#include "ui/uiWrapper.h"
 #include "ui/uiDisplay.h"
+#include "ui/uiWrapper.h"
+
+namespace {
 
 // The keyboard's test event for the script's panels.
-static void fireUiEvent(GameLoop& loop)
+void fireUiEvent(GameLoop& loop)
 {
     std::printf("Firing event\n");
     std::fflush(stdout);
@@ -20,23 +23,6 @@ static void fireUiEvent(GameLoop& loop)
     uiEvent(*loop.universe, args, loop.fonts, loop.L);
     std::printf("Event completed\n");
     std::fflush(stdout);
-}
-
-namespace {
-
-// Each factor is multiplied or divided by a constant per key or click. Unbounded,
-// it ends at 0 or infinity, from which no key brings it back; within these the
-// camera still shows the world and enemies still come.
-const float MIN_ZOOM = 100, MAX_ZOOM = 1000000;             // visible height, game units
-const float MIN_SCALE = 1.0f / 64, MAX_SCALE = 64;          // nearScale and farScale
-const float MIN_SPAWN_INTERVAL = 1, MAX_SPAWN_INTERVAL = 3600000;  // ms
-
-void keepInRange(GameLoop& loop)
-{
-    loop.zoom = std::clamp(loop.zoom, MIN_ZOOM, MAX_ZOOM);
-    loop.nearScale = std::clamp(loop.nearScale, MIN_SCALE, MAX_SCALE);
-    loop.farScale = std::clamp(loop.farScale, MIN_SCALE, MAX_SCALE);
-    loop.spawnInterval = std::clamp(loop.spawnInterval, MIN_SPAWN_INTERVAL, MAX_SPAWN_INTERVAL);
 }
 
 // The statistics overlay's counts as one line, for soak runs and bug reports
@@ -49,58 +35,61 @@ void printCounts(Universe& universe)
     std::fflush(stdout);
 }
 
+// What the game does at once for an action of this frame's command.
+EventResult runGameAction(GameLoop& loop, Action action)
+{
+    switch (action) {
+    case Action::Quit: return EventResult::Quit;
+    case Action::Market: fireUiEvent(loop); break;
+    case Action::Counts: printCounts(*loop.universe); break;
+    case Action::Sound: toggleSound(); break;
+    case Action::Click:
+        for (uiDisplay& panel : loop.universe->uiDisplays) panel.mouseClick(loop.pointerPos, *loop.universe, loop.L);
+        break;
+    default: break;
+    }
+    return EventResult::Continue;
+}
+
 }  // namespace
 
 EventResult handleEvent(GameLoop& loop, const SDL_Event& event)
 {
+    Command& command = loop.command;
     if (event.type == SDL_QUIT) {
+        command.closed = true;
         closeScriptState(loop.L);
         loop.L = nullptr;
         return EventResult::Quit;
     }
+    Action action;
     if (event.type == SDL_MOUSEBUTTONDOWN) {
-        if (event.button.button == SDL_BUTTON_LEFT)
-            for (uiDisplay& panel : loop.universe->uiDisplays) panel.mouseClick(loop.pointerPos, *loop.universe, loop.L);
-        if (event.button.button == SDL_BUTTON_WHEELUP) loop.zoom = loop.zoom / 1.2f;
-        if (event.button.button == SDL_BUTTON_WHEELDOWN) loop.zoom = loop.zoom * 1.2f;
-        keepInRange(loop);
+        if (event.button.button == SDL_BUTTON_LEFT) action = Action::Click;
+        else if (event.button.button == SDL_BUTTON_WHEELUP) action = Action::ZoomIn;
+        else if (event.button.button == SDL_BUTTON_WHEELDOWN) action = Action::ZoomOut;
+        else return EventResult::Continue;
+    } else if (event.type != SDL_KEYDOWN || !actionOfKey(event.key.keysym.sym, action)) {
         return EventResult::Continue;
     }
-    if (event.type != SDL_KEYDOWN) return EventResult::Continue;
+    command.pressed.push_back(action);
+    return runGameAction(loop, action);
+}
 
-    SDLKey key = event.key.keysym.sym;
-    switch (key) {
-    case SDLK_MINUS: loop.spawnInterval = loop.spawnInterval * 2; break;
-    case SDLK_EQUALS: loop.spawnInterval = loop.spawnInterval * 0.5f; break;
-    case SDLK_q: return EventResult::Quit;
-    case SDLK_n: loop.nearScale = loop.nearScale * 1.2f; break;
-    case SDLK_m: loop.nearScale = loop.nearScale / 1.2f; break;
-    case SDLK_x: loop.farScale = loop.farScale * 1.2f; break;
-    case SDLK_c: loop.farScale = loop.farScale / 1.2f; break;
-    case SDLK_p: printCounts(*loop.universe); break;
-    case SDLK_e: fireUiEvent(loop); break;
-    case SDLK_o: toggleSound(); break;
-    default:
-        if (key >= SDLK_1 && key <= SDLK_7) loop.universe->player->weapon = key - SDLK_1;
-        break;
+Command& readCommand(GameLoop& loop)
+{
+    loop.command = Command();
+    SDL_Event event;
+    while (SDL_PollEvent(&event)) {
+        if (handleEvent(loop, event) == EventResult::Quit) std::exit(0);
     }
-    keepInRange(loop);
-    return EventResult::Continue;
-}
-
-void movePointer(point& pointerPos, int dx, int dy)
-{
-    pointerPos.x += 0.15f * dx;
-    pointerPos.y -= 0.15f * dy;  // screen y grows downward, the pointer's upward
-    if (pointerPos.x < 0) pointerPos.x = 0;
-    if (pointerPos.x > 100) pointerPos.x = 100;
-    if (pointerPos.y < 0) pointerPos.y = 0;
-    if (pointerPos.y > 100) pointerPos.y = 100;
-}
-
-point aimPoint(const GameLoop& loop, point p)
-{
-    float halfH = loop.zoom * 0.5f;
-    float halfW = loop.aspect * halfH;
-    return mouseToGame(loop.pointerPos, p.x - halfW, p.x + halfW, p.y - halfH, p.y + halfH);
+    const Uint8* keys = SDL_GetKeyState(nullptr);
+    Command& command = loop.command;
+    command.flight.thrust = held(keys, Action::Thrust);
+    command.flight.reverse = held(keys, Action::Reverse);
+    command.flight.turnLeft = held(keys, Action::TurnLeft);
+    command.flight.turnRight = held(keys, Action::TurnRight);
+    command.fire = held(keys, Action::Fire);
+    command.dragging = (SDL_GetMouseState(nullptr, nullptr) & SDL_BUTTON(1)) != 0;
+    SDL_GetRelativeMouseState(&command.pointerDx, &command.pointerDy);
+    return command;
 }

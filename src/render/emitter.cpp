@@ -2,9 +2,6 @@
 
 #include <GL/glew.h>
 
-#include <cstdlib>
-#include <ctime>
-
 #include "data/shaders.h"
 #include "core/diagnostics.h"
 #include "render/batch.h"
@@ -35,7 +32,6 @@ bool firstOf(const EmitterTable& table, size_t row, float& value)
 Emitter::Emitter(EmitterTable copied) : table(std::move(copied))
 {
     report({"", "", "Emitter construct", Severity::Trace});
-    std::srand(unsigned(std::time(nullptr)));
     batch.flush();
     unsigned int prog = program();
     if (prog) reportError();
@@ -74,7 +70,9 @@ unsigned int Emitter::program() const
     return k < 0 ? 0 : shaderProgram(k);
 }
 
-void Emitter::updateValue(const float& value, const int& slot)
+void Emitter::updateValue(const float& value, const int& slot) { setUniform(value, slot); }
+
+void Emitter::setUniform(float value, int slot) const
 {
     batch.flush();  // the uniform belongs to a program the batch may be using
     unsigned int prog = program();
@@ -94,6 +92,11 @@ void Emitter::update(int dt, point at, float degrees, bool flag)
 void Emitter::update(int dt, bool)
 {
     time += dt;
+    draw();
+}
+
+void Emitter::draw() const
+{
     unsigned int prog = program();
     if (!prog || uniforms.empty()) return;
     reportError();

@@ -25,6 +25,8 @@ public:
     void updateValue(const float& value, const int& slot);
     void update(int dt, point position, float angle, bool flag);
     void update(int dt, bool flag);  // the flag is not used
+    void setUniform(float value, int slot) const;  // updateValue without changing the emitter
+    void draw() const;  // at its position and angle, on its clock
 
     int kind() const;           // 0 or 1; -1 when the table names no kind
     int quadCount() const;      // quads per draw, 0 when the table has none

@@ -101,7 +101,7 @@ int debugDisplay(lua_State* L)
     int type = lua_gettop(L) > 0 ? lua_type(L, -1) : LUA_TNONE;
     if (type != LUA_TSTRING && type != LUA_TNUMBER) {
         report({"", "", formatted("Lua display debug called, but non-string passed.  Type: %s", lua_typename(L, type)),
-                Severity::Warning});
+                Severity::Note});
         return 0;
     }
     size_t length = 0;

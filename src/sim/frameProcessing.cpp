@@ -1,24 +1,23 @@
 #include "sim/frameProcessing.h"
 
-#include "entities/worldState.h"
+#include "entities/gameEvents.h"
 #include "entities/player.h"
-#include "game/hud.h"
+#include "entities/worldState.h"
 #include "sim/listWalk.h"
 #include "sound/soundLaw.h"
-#include "sound/soundMixer.h"
 
 void processWormholes(Universe& universe, int now)
 {
     if (!universe.player) return;
     int current = universe.player->getWorld();
     if (current < 0 || size_t(current) >= universe.worlds.size()) return;
-    // Each wormhole runs on a copy, so its effect restarts from the stored state
-    // every frame. Only the wormhole is copied, not the whole world.
     for (size_t i = 0; i < universe.worlds[size_t(current)].wormholes.size(); ++i) {
-        Wormhole gate = universe.worlds[size_t(current)].wormholes[i];
+        Wormhole& gate = universe.worlds[size_t(current)].wormholes[i];
         gate.update(universe, now);
-        if (sqPointDistance(gate.location, universe.player->location) < SOUND_RANGE * SOUND_RANGE)
-            holdLoop(LOOP_WORMHOLE + int(i), SOUND_WORMHOLE_HUM, gate.location);
+        if (sqPointDistance(gate.location, universe.player->location) >= SOUND_RANGE * SOUND_RANGE) continue;
+        GameEvent near{GameEventKind::WormholeNear, gate.location};
+        near.slot = int(i);
+        tell(near);
     }
 }
 
@@ -31,11 +30,7 @@ void processProjectiles(WorldState& world, int dt, int now)
 
 void processShips(WorldState& world, Player* player, int dt)
 {
-    stepAndPrune(world.ships, [&](Ship& ship) {
-        if (!ship.update(dt, world, player)) return false;
-        drawEnemy(ship.location, ship.getTheta());
-        return true;
-    });
+    stepAndPrune(world.ships, [&](Ship& ship) { return ship.update(dt, world, player); });
 }
 
 void processStars(WorldState& world, Player* player, int dt)

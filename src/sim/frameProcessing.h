@@ -1,5 +1,5 @@
-// Per-frame drivers that advance and draw the current world's objects and
-// remove the ones that died.
+// Per-frame drivers that advance the current world's objects and remove the
+// ones that died. They draw nothing: the frame shows the world afterwards.
 #pragma once
 
 class Universe;

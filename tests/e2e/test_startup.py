@@ -66,7 +66,7 @@ def scenario(session):
 
     # A UI script that never returns is stopped with one line, and the game starts.
     looping = session.game(files={"ui.lua": "while true do end\n"}).start()
-    stopped = [l for l in looping.lines() if l.startswith("Lua ui.lua stopped:")]
+    stopped = [l for l in looping.lines("stderr") if l.startswith("Lua ui.lua stopped:")]
     # The instruction budget or the clock, whichever a loaded machine meets first.
     session.check(len(stopped) == 1 and stopped[0].startswith("Lua ui.lua stopped: ui.lua:1: ran past its "),
                   "endless ui.lua not stopped with one line: %s" % stopped)

@@ -64,23 +64,23 @@ ScopedWorkingDir::ScopedWorkingDir(const std::string& dir) : previous(std::files
 
 ScopedWorkingDir::~ScopedWorkingDir() { std::filesystem::current_path(previous); }
 
-StdoutCapture::StdoutCapture()
+StreamCapture::StreamCapture(std::FILE* stream) : stream(stream)
 {
-    std::fflush(stdout);
-    path = makeScratchDir() + "/stdout.txt";
-    savedFd = dup(fileno(stdout));
+    std::fflush(stream);
+    path = makeScratchDir() + "/stream.txt";
+    savedFd = dup(fileno(stream));
     std::FILE* target = std::fopen(path.c_str(), "w");
-    dup2(fileno(target), fileno(stdout));
+    dup2(fileno(target), fileno(stream));
     std::fclose(target);
 }
 
-StdoutCapture::~StdoutCapture() { text(); }
+StreamCapture::~StreamCapture() { text(); }
 
-std::string StdoutCapture::text()
+std::string StreamCapture::text()
 {
     if (!done) {
-        std::fflush(stdout);
-        dup2(savedFd, fileno(stdout));
+        std::fflush(stream);
+        dup2(savedFd, fileno(stream));
         close(savedFd);
         done = true;
     }

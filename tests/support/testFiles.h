@@ -26,15 +26,42 @@ private:
     std::string previous;
 };
 
-// Captures everything written to standard output between construction and text().
-class StdoutCapture {
+#include <cstdio>
+
+// Captures everything written to one stream between construction and text().
+class StreamCapture {
 public:
-    StdoutCapture();
-    ~StdoutCapture();
+    explicit StreamCapture(std::FILE* stream);
+    ~StreamCapture();
+    StreamCapture(const StreamCapture&) = delete;
+    StreamCapture& operator=(const StreamCapture&) = delete;
     std::string text();  // stops capturing and returns what was written
 
 private:
+    std::FILE* stream;
     int savedFd = -1;
     std::string path;
     bool done = false;
+};
+
+// Standard output: the game's narration.
+class StdoutCapture : public StreamCapture {
+public:
+    StdoutCapture() : StreamCapture(stdout) {}
+};
+
+// Standard error: the diagnostics.
+class StderrCapture : public StreamCapture {
+public:
+    StderrCapture() : StreamCapture(stderr) {}
+};
+
+// Both: what the game narrates, then its diagnostics.
+class OutputCapture {
+public:
+    std::string text() { return out.text() + err.text(); }
+
+private:
+    StdoutCapture out;
+    StderrCapture err;
 };
