@@ -24,6 +24,7 @@
 #include "render/font.h"
 #include "render/textures.h"
 #include "render/view.h"
+#include "support/busyGame.h"
 #include "support/dataTables.h"
 #include "support/glFixture.h"
 #include "support/testFiles.h"
@@ -527,4 +528,36 @@ TEST_F(CameraTest, OnlyABoxHoldingAPixelCentreMayLightAPixel)
     cullingEnabled = true;
     clearView();
     EXPECT_TRUE(mayLightPixel(point{0.1f * pixel, 0.1f * pixel}, point{0.4f * pixel, 0.4f * pixel}));
+}
+
+// Drawing reads the state and changes nothing in it: the same game drawn after
+// every step comes out as the one never drawn, and a state drawn twice without
+// a step between (as a paused game is) gives the same picture.
+class DrawnGame : public GlTest {};
+
+TEST_F(DrawnGame, DrawingChangesNothingAndTheSameStateDrawsTheSamePicture)
+{
+    BusyGame plain(1234);
+    plain.run(300);
+    BusyGame drawn(1234);
+    drawn.run(300, [](const GameState& game) {
+        drawWorld(game);
+        batch.flush();
+        glClear(GL_COLOR_BUFFER_BIT);
+    });
+    EXPECT_EQ(drawn.hash(), plain.hash());
+
+    auto picture = [&] {
+        glClear(GL_COLOR_BUFFER_BIT);
+        drawWorld(drawn.game);
+        batch.flush();
+        std::vector<unsigned char> pixels(1280 * 1024 * 4);
+        glReadPixels(0, 0, 1280, 1024, GL_RGBA, GL_UNSIGNED_BYTE, pixels.data());
+        return pixels;
+    };
+    const unsigned long long before = drawn.hash();
+    const std::vector<unsigned char> first = picture();
+    EXPECT_TRUE(picture() == first);
+    EXPECT_GT(litPixels(0, 0, 1280, 1024), 1000);
+    EXPECT_EQ(drawn.hash(), before);
 }

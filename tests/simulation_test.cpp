@@ -1,10 +1,13 @@
 // Whole-world simulation: the same start and the same frames give the same world.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <limits>
 #include <random>
+#include <sstream>
 #include <string>
 
 #include "entities/worldState.h"
@@ -14,121 +17,146 @@
 #include "entities/timerClasses.h"
 #include "sim/frameProcessing.h"
 #include "support/dataTables.h"
-#include "support/glFixture.h"
+#include "support/busyGame.h"
 #include "support/testFiles.h"
 #include "support/worlds.h"
 
 namespace {
 
-// FNV-1a over the bytes of the floats and ints that make up the world's state.
-struct Hasher {
-    unsigned long long value = 1469598103934665603ull;
-    void add(const void* data, size_t size)
-    {
-        const unsigned char* bytes = static_cast<const unsigned char*>(data);
-        for (size_t i = 0; i < size; ++i) value = (value ^ bytes[i]) * 1099511628211ull;
-    }
-    void add(float f) { add(&f, sizeof f); }
-    void add(int i) { add(&i, sizeof i); }
-    void add(point p)
-    {
-        add(p.x);
-        add(p.y);
-    }
-};
-
-unsigned long long hashWorld(const WorldState& world, const Player& player)
+// The simulation as it was before it was stepped apart from the drawing: the
+// same frames must give the same numbers, bit for bit.
+std::string referenceRun()
 {
-    Hasher h;
-    h.add(player.location);
-    h.add(player.velocity);
-    h.add(player.health);
-    h.add(int(world.ships.size()));
-    for (const Ship& ship : world.ships) {
-        h.add(int(ship.id));
-        h.add(ship.location);
-        h.add(ship.velocity);
-        h.add(ship.health);
-    }
-    h.add(int(world.projectiles.size()));
-    for (const Projectile& shot : world.projectiles) {
-        h.add(shot.location);
-        h.add(shot.velocity);
-        h.add(shot.targetId);
-    }
-    for (const Star& star : world.stars)
-        for (const Planet& planet : star.planets) {
-            h.add(planet.location);
-            h.add(planet.rotation);
-        }
-    h.add(int(world.timers.size()));
-    return h.value;
-}
-
-class Simulation : public GlTest {
-protected:
-    void SetUp() override
-    {
-        GlTest::SetUp();
-        WEAPONDATA.assign(4, projectileData());
-        WEAPONDATA[0].speed = 2;
-        WEAPONDATA[0].lifetime = 3000;
-        WEAPONDATA[2].onHitEffect = 1;
-        WEAPONDATA[2].damage = 0.3f;
-        WEAPONDATA[3].homingRange = 3000;
-        WEAPONDATA[3].turnSpeed = 0.003f;
-        WEAPONDATA[3].speed = 1;
-        WEAPONDATA[3].lifetime = -1;
-        SHIPDATA = {{0, 0, -1, 50, 5}, {1, 0.01f, 0.8f, 50, 5}, {2, 0.01f, 0.5f, 50, 5}, {3, 0.02f, 0.6f, 50, 5}};
-    }
-    // A busy system: a star with two planets, ships of every mode, a fan of shots,
-    // homing missiles and a shockwave, then frames as the loop runs them.
-    unsigned long long run(int frames)
-    {
-        Universe universe("/nonexistent/test.xml", "/nonexistent/projectiles.xml");
-        universe.worlds.resize(1);
-        Player player(point{-3000, 0});
-        std::srand(1234);  // after the player: building its engine flame reseeds from the clock
-        universe.player = &player;
-        WorldState& world = universe.worlds[0];
-        Star star(point{0, 0}, 600, 1, 14, "Sol");
-        star.addPlanet(Planet(0, 200, 1, 2500, 0.01f, 0, 0.05f, 0, 10, "Inner"));
-        star.addPlanet(Planet(1, 300, 0.5f, 5000, 0.004f, 180, -0.02f, 0, 23, "Outer"));
-        world.stars.push_back(star);
-        for (int mode = 0; mode < 4; ++mode)
-            for (int i = 0; i < 3; ++i)
-                world.ships.push_back(Ship(point{-1500.0f + 900 * i, 1500.0f - 800 * mode}, mode, world.getNewShipID()));
-        player.weapon = 0;
-        int now = 10000;
-        for (int frame = 0; frame < frames; ++frame) {
-            int dt = 10 + frame % 7;
-            now += dt;
-            if (frame % 20 == 0) {
-                player.weapon = (frame / 20) % 4 == 1 ? 0 : (frame / 20) % 4;
-                player.shoot(unsigned(now), world, point{-1000, 900}, dt);
-            }
-            player.fly(dt, FlightKeys());
-            processWormholes(universe, now);
-            processProjectiles(world, dt, now);
-            runTimer(now, world);
-            processShips(world, &player, dt);
-            processStars(world, &player, dt);
-        }
-        unsigned long long hash = hashWorld(world, player);
-        deleteTimers(world);
-        return hash;
-    }
-
     TablesGuard tables;
-};
+    WEAPONDATA.assign(4, projectileData());
+    WEAPONDATA[0].speed = 2;
+    WEAPONDATA[0].lifetime = 3000;
+    WEAPONDATA[0].damage = 7;
+    WEAPONDATA[2].onHitEffect = 1;
+    WEAPONDATA[2].damage = 0.3f;
+    WEAPONDATA[2].speed = 1.5f;
+    WEAPONDATA[2].lifetime = 4000;
+    WEAPONDATA[3].homingRange = 3000;
+    WEAPONDATA[3].turnSpeed = 0.003f;
+    WEAPONDATA[3].speed = 1;
+    WEAPONDATA[3].lifetime = -1;
+    WEAPONDATA[3].damage = 3;
+    SHIPDATA = {{0, 0, -1, 1e6f, 5}, {1, 0.01f, 0.8f, 1e6f, 5}, {3, 0.02f, 0.6f, 1e6f, 5}};
+    Universe universe("/nonexistent/test.xml", "/nonexistent/projectiles.xml");
+    universe.worlds.resize(2);
+    Player player(point{-3000, 0}, 0.002f, 0.001f, 0.004f, 1000, 25);
+    universe.player = &player;
+    WorldState& world = universe.worlds[0];
+    Star star(point{0, 0}, 600, 1, 14, "Sol");
+    star.addPlanet(Planet(0, 200, 1, 2500, 0.01f, 0, 0.05f, 0, 10, "Inner"));
+    world.stars.push_back(star);
+    world.wormholes.push_back(Wormhole(0, point{-2600, 1400}, 150, 1, point{500, 500}, 0));
+    world.ships.push_back(Ship(point{-1500, 1500}, 1, world.getNewShipID()));
+    world.ships.push_back(Ship(point{-2000, -900}, 2, world.getNewShipID()));
+    world.ships.push_back(Ship(point{-2500, 400}, 0, world.getNewShipID()));
+    GameState game;
+    game.universe = &universe;
+    game.pointerPos = point{62, 57};
+    game.now = 10000;
+    game.spawnInterval = 1e9f;  // no spawning in the reference
+
+    std::string text;
+    char number[32];
+    auto line = [&](int frame, const char* what, std::initializer_list<float> values) {
+        text += std::to_string(frame) + " " + what;
+        for (float v : values) {
+            std::snprintf(number, sizeof number, " %a", double(v));
+            text += number;
+        }
+        text += "\n";
+    };
+    for (int frame = 0; frame < 240; ++frame) {
+        const int dt = frame % 11 == 5 ? 0 : 9 + frame % 8;
+        Command command;
+        command.flight.thrust = frame < 40 || (frame > 150 && frame < 170);
+        command.flight.turnLeft = frame >= 20 && frame < 45;
+        command.flight.turnRight = frame >= 100 && frame < 115;
+        command.flight.reverse = frame >= 60 && frame < 75;
+        command.fire = frame == 3 || frame == 30 || frame == 33;
+        if (command.fire) command.pressed.push_back(frame == 3 ? Action::Slot1 : frame == 30 ? Action::Slot4 : Action::Slot3);
+        // The explosion's life: one started in this frame, before its timer pass.
+        if (frame == 50) standardExplosion(point{-100, 100}, universe.currentWorld(), int(game.now) + dt);
+        stepGame(game, command, dt);
+        if (frame % 4 != 3) continue;
+        const WorldState& w = universe.currentWorld();
+        line(frame, "player", {player.location.x, player.location.y, player.velocity.x, player.velocity.y, player.angle,
+                               player.health, float(player.world)});
+        for (const Ship& s : w.ships)
+            line(frame, "ship", {float(s.id), s.location.x, s.location.y, s.velocity.x, s.velocity.y, s.theta, s.health});
+        for (const Projectile& p : w.projectiles)
+            line(frame, "shot", {float(p.type), p.location.x, p.location.y, p.velocity.x, p.velocity.y, p.angle,
+                                 float(p.lifetime), float(p.targetId)});
+        line(frame, "timers", {float(w.timers.size())});
+        for (const Star& s : w.stars)
+            for (const Planet& p : s.planets) line(frame, "planet", {p.location.x, p.location.y, p.rotation});
+    }
+    return text;
+}
 
 }  // namespace
 
-TEST_F(Simulation, SameStartAndFramesGiveTheSameWorld)
+TEST(Simulation, StepReproducesTheReferenceTrajectories)
 {
-    unsigned long long first = run(600);
-    EXPECT_EQ(run(600), first);
-    EXPECT_NE(run(599), first);  // the hash does see the last frame
+    const std::string expected = readFile(VUMTAL_TESTS_DIR "/reference_trajectories.txt");
+    ASSERT_FALSE(expected.empty());
+    const std::string actual = referenceRun();
+    EXPECT_EQ(std::count(actual.begin(), actual.end(), '\n'), 478);
+    // From frame 211 the ship sits in the star, which burns it every frame. Those
+    // explosions used to end by the wall clock, long past in the test, so they
+    // went at once; on the game clock each lasts its second. Every other number,
+    // the timer count before then included, is as it was.
+    std::istringstream was(expected), is(actual);
+    std::string before, after;
+    int burning = 0;
+    while (std::getline(was, before) && std::getline(is, after)) {
+        if (std::stoi(after) >= 211 && after.find(" timers ") != std::string::npos) {
+            EXPECT_GT(std::strtof(after.substr(after.rfind(' ')).c_str(), nullptr), 1.0f) << after;
+            ++burning;
+            continue;
+        }
+        ASSERT_EQ(after, before);
+    }
+    EXPECT_EQ(burning, 8);
+}
+
+TEST(Simulation, SameSeedAndCommandsGiveTheSameGameAndEvents)
+{
+    BusyGame first(1234);
+    first.run(600);
+    BusyGame again(1234);
+    again.run(600);
+    EXPECT_EQ(again.hash(), first.hash());
+
+    // The run does what the hash is meant to see: shots of every kind, hits and
+    // kills, explosions that start and run out, spawning from the generator.
+    for (GameEventKind kind : {GameEventKind::ShotFired, GameEventKind::BeamFiring, GameEventKind::Hit,
+                               GameEventKind::ShipDestroyed, GameEventKind::Explosion, GameEventKind::Shockwave,
+                               GameEventKind::EngineBurning})
+        EXPECT_GT(first.kinds[kind], 0) << int(kind);
+    EXPECT_GT(first.mostTimers, first.universe.currentWorld().timers.size());
+    EXPECT_GT(first.universe.worlds[0].lastShipID, 12);  // some were spawned
+
+    BusyGame shorter(1234);
+    shorter.run(599);
+    EXPECT_NE(shorter.hash(), first.hash());  // the hash does see the last frame
+    BusyGame otherSeed(4321);
+    otherSeed.run(600);
+    EXPECT_NE(otherSeed.hash(), first.hash());
+}
+
+TEST(Simulation, StepReadsNoClockOfItsOwn)
+{
+    // However long the process has run, a step with the same state does the same.
+    BusyGame game(7);
+    game.run(100);
+    standardExplosion(point{0, 0}, game.universe.currentWorld());
+    const OwnedTimer& explosion = game.universe.currentWorld().timers.back();
+    EXPECT_EQ(explosion->endTime, int(game.game.now) + 1000);
 }
 
 // ---- The ship grid against the walk over every ship ------------------------
@@ -266,11 +294,13 @@ TEST(ShipGrid, GivesTheSameHitsTargetsAndLinesAsTheWalkOverEveryShip)
     EXPECT_GT(hits, 10);
 }
 
-TEST_F(Simulation, BusyWorldComesOutTheSameWithoutTheShipGrid)
+TEST(Simulation, BusyGameComesOutTheSameWithoutTheShipGrid)
 {
-    unsigned long long withGrid = run(300);
+    BusyGame withGrid(99);
+    withGrid.run(300);
     ShipGrid::enabled = false;
-    unsigned long long withoutGrid = run(300);
+    BusyGame withoutGrid(99);
+    withoutGrid.run(300);
     ShipGrid::enabled = true;
-    EXPECT_EQ(withoutGrid, withGrid);
+    EXPECT_EQ(withoutGrid.hash(), withGrid.hash());
 }

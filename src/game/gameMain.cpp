@@ -220,18 +220,23 @@ void drawWorld(const GameState& game)
     const int gates = game.seen.wormholeWorld;
     if (gates >= 0 && size_t(gates) < universe.worlds.size())
         for (const Wormhole& gate : universe.worlds[size_t(gates)].wormholes) drawWormhole(gate, int(game.now));
+    drawWorldBodies(world, player, game.seen, int(game.now));
+    clearView();  // the overlays below draw in other projections
+}
+
+void drawWorldBodies(const WorldState& world, const Player& player, const SeenFrame& seen, int now)
+{
     forEachSeen(world.projectiles, world.fallenProjectiles, [](const Projectile& shot) { drawProjectile(shot); });
-    drawPlayerTrailAt(player, game.seen.playerAt);
-    drawTimers(world, int(game.now));
+    drawPlayerTrailAt(player, seen.playerAt);
+    drawTimers(world, now);
 
     batch.blend(BLEND_SRC_ALPHA, BLEND_ONE_MINUS_SRC_ALPHA);
-    drawPlayerAt(player, game.seen.playerAt, game.seen.playerAngle);
+    drawPlayerAt(player, seen.playerAt, seen.playerAngle);
     forEachSeen(world.ships, world.fallenShips, [](const Ship& ship) {
         ship.trail.draw(ship.location);
         drawEnemy(ship.location, ship.getTheta());
     });
     for (const Star& star : world.stars) drawStarSystem(star);
-    clearView();  // the overlays below draw in other projections
 }
 
 void runFrame(GameLoop& loop)

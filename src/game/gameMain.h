@@ -17,6 +17,8 @@
 #include "sim/step.h"
 
 class Universe;
+class WorldState;
+class Player;
 class Font;
 class uiDisplay;
 
@@ -45,6 +47,9 @@ void hoverAndDragPanels(GameLoop& loop);
 void setCamera(const GameState& game, point playerLocation);
 // The world as the latest step left it, in the order the frame always drew it.
 void drawWorld(const GameState& game);
+// Its shots, timed events, ships and stars, with the player as the step saw it,
+// from the additive pass on.
+void drawWorldBodies(const WorldState& world, const Player& player, const SeenFrame& seen, int now);
 void drawAndUpdatePanels(std::vector<uiDisplay>& panels, lua_State* L);
 void playEventSounds(const GameEvents& events);
 void runFrame(GameLoop& loop);
