@@ -266,6 +266,10 @@ TEST(CommandLine, EveryBadInputIsOneLineAndItsStatus)
         {{"--help", "--bogus"}, nullptr, 2, "unknown option --bogus"},
         {{"--mute=yes"}, nullptr, 2, "--mute takes no value"},
         {{"--data", "data", "--mute"}, nullptr, OPTIONS_GO_ON, nullptr},
+        {{"--seed", "12x"}, nullptr, 2, "--seed needs a whole number from 0 to 18446744073709551615, not 12x"},
+        {{"--seed=-1"}, nullptr, 2, "--seed needs a whole number from 0 to 18446744073709551615, not -1"},
+        {{"--seed", "18446744073709551616"}, nullptr, 2, "--seed needs a whole number from 0 to "},
+        {{"--data", "data", "--seed", "18446744073709551615"}, nullptr, OPTIONS_GO_ON, nullptr},
     };
     for (const auto& c : cases) {
         const std::string label = ::testing::PrintToString(c.args);
@@ -286,6 +290,10 @@ TEST(CommandLine, EveryBadInputIsOneLineAndItsStatus)
     const CommandLineRun help = runCommandLine({"--help"});
     EXPECT_EQ(help.out.find(gameUsage() + "\n"), 0u) << help.out;
     EXPECT_TRUE(parseOptions(2, std::vector<char*>{const_cast<char*>("vumtal"), const_cast<char*>("--mute")}.data()).mute);
+    const Options seeded =
+        parseOptions(3, std::vector<char*>{const_cast<char*>("vumtal"), const_cast<char*>("--seed"), const_cast<char*>("0042")}.data());
+    EXPECT_TRUE(seeded.seedGiven);
+    EXPECT_EQ(seeded.seed, 42u);
     dataFolders = DataFolders();
 }
 

@@ -22,9 +22,9 @@ static bool namesWorld(const Universe& universe, int index)
     return index >= 0 && size_t(index) < universe.worlds.size();
 }
 
-void Wormhole::update(Universe& universe, int& now)
+// The swirl's clock is the frame's, and only drawing runs it (drawWormhole).
+void Wormhole::update(Universe& universe, int&)
 {
-    (void)now;  // the swirl's clock is the frame's: see drawWormhole
     Player* player = universe.player;
     if (!player || pointDistance(location, player->location) > radius) return;
 
