@@ -1,3 +1,4 @@
+#include <sys/resource.h>
 #include "support/testFiles.h"
 
 #include <gtest/gtest.h>
@@ -85,4 +86,11 @@ std::string StdoutCapture::text()
         done = true;
     }
     return readFile(path);
+}
+
+long peakResidentMb()
+{
+    struct rusage usage {};
+    getrusage(RUSAGE_SELF, &usage);
+    return usage.ru_maxrss / 1024;
 }

@@ -38,3 +38,7 @@ private:
     std::string path;
     bool done = false;
 };
+
+// The most memory the process has held so far, in megabytes: a case that
+// allocates past its cap moves it.
+long peakResidentMb();
