@@ -4,8 +4,6 @@
 #include <SOIL.h>
 #include <png.h>
 
-#include <zlib.h>
-
 #include <algorithm>
 #include <chrono>
 #include <filesystem>
@@ -288,39 +286,6 @@ TEST_F(TextureTables, SixteenBitAndInterlacedPngsLoadAsTheirPlainSelves)
     EXPECT_TRUE(stateOf(table[2]) == stateOf(table[0]));
 }
 
-// A PNG whose header declares width x height, followed by about idatBytes of a zlib stream.
-static std::string hugePng(png_uint_32 width, png_uint_32 height, size_t idatBytes)
-{
-    auto chunk = [](const std::string& type, const std::string& body) {
-        std::string out;
-        for (int shift : {24, 16, 8, 0}) out += char(body.size() >> shift);
-        const std::string crcd = type + body;
-        const uLong crc = crc32(0, reinterpret_cast<const Bytef*>(crcd.data()), uInt(crcd.size()));
-        out += crcd;
-        for (int shift : {24, 16, 8, 0}) out += char(crc >> shift);
-        return out;
-    };
-    std::string ihdr;
-    for (png_uint_32 side : {width, height})
-        for (int shift : {24, 16, 8, 0}) ihdr += char(side >> shift);
-    ihdr += std::string{8, 0, 0, 0, 0};  // 8-bit grey
-    std::string raw(idatBytes, 0);
-    for (size_t i = 0; i < raw.size(); ++i) raw[i] = char(i * 2654435761u >> 13);
-    uLongf packedSize = compressBound(uLong(raw.size()));
-    std::string packed(packedSize, 0);
-    compress(reinterpret_cast<Bytef*>(&packed[0]), &packedSize, reinterpret_cast<const Bytef*>(raw.data()), uLong(raw.size()));
-    packed.resize(packedSize);
-    return "\x89PNG\r\n\x1a\n" + chunk("IHDR", ihdr) + chunk("IDAT", packed) + chunk("IEND", "");
-}
-
-// A 4 KB TGA whose header declares 32768 x 32769 pixels.
-static std::string hugeTga()
-{
-    std::string tga = {0, 0, 2, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, char(0x80), 1, char(0x80), 32, 0x28};
-    tga.resize(4096, char(0x7f));
-    return tga;
-}
-
 TEST_F(TextureTables, HostileImagesAreRefusedInOneLineAndDrawAsMissing)
 {
     struct Case {
@@ -329,9 +294,9 @@ TEST_F(TextureTables, HostileImagesAreRefusedInOneLineAndDrawAsMissing)
         const char* why;
     };
     const Case cases[] = {
-        {"huge.tga", hugeTga(), "declares 32768 x 32769 pixels"},
-        {"huge-tga.png", hugeTga(), "declares 32768 x 32769 pixels"},  // told apart by content
-        {"huge.png", hugePng(16384, 16384, 1 << 20), "declares 16384 x 16384 pixels"},
+        {"huge.tga", hugeTgaBytes(), "declares 32768 x 32769 pixels"},
+        {"huge-tga.png", hugeTgaBytes(), "declares 32768 x 32769 pixels"},  // told apart by content
+        {"huge.png", hugePngBytes(16384, 16384, 1 << 20), "declares 16384 x 16384 pixels"},
         {"not-an-image.png", "GIF89a and more bytes of it", "neither a PNG nor a TGA file"},
         {"zero.tga", std::string{0, 0, 2, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 4, 0, 32, 0}, "declares 0 x 4 pixels"},
     };
