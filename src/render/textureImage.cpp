@@ -222,12 +222,17 @@ bool readTga(FILE* file, const unsigned char* header, TextureImage& out)
 {
     const size_t width = little16(header + 12), height = little16(header + 14);
     const size_t mapBytes = header[1] ? size_t(little16(header + 5)) * ((header[7] + 7) / 8) : 0;
-    const size_t most = 18 + header[0] + mapBytes + width * height * (1 + (header[16] + 7) / 8);
+    const size_t most = 18 + header[0] + mapBytes + width * height * (1 + (header[16] + 7) / 8);  // all runs of one
     std::vector<unsigned char> bytes(header, header + 18);
     unsigned char block[65536];
     for (size_t got; bytes.size() < most && (got = std::fread(block, 1, sizeof block, file)) > 0;)
         bytes.insert(bytes.end(), block, block + std::min(got, most - bytes.size()));
     if (std::ferror(file)) return fail(out, "unreadable image: a read error");
+    // stb_image reads zeros past the end: a few bytes would decode to the
+    // largest image. Every pixel needs its bytes, or a run's header and one pixel per 128.
+    const size_t pixelBytes = (header[16] + 7) / 8, count = width * height;
+    const size_t least = 18 + header[0] + mapBytes + (header[2] >= 9 ? (count + 127) / 128 * (1 + pixelBytes) : count * pixelBytes);
+    if (bytes.size() < least) return fail(out, "unreadable image: the TGA file ends before its pixels do");
 
     int w = 0, h = 0, channels = 0;
     if (!stbi_info_from_memory(bytes.data(), int(bytes.size()), &w, &h, &channels))

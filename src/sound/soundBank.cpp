@@ -78,7 +78,7 @@ std::string formatFault(unsigned format, unsigned channels, unsigned rate)
 {
     if (rate < MIN_WAV_RATE || rate > MAX_WAV_RATE)
         return "a WAV at " + std::to_string(rate) + " Hz, outside 8000 to 192000 Hz";
-    if (channels < 1 || channels > 8) return "a WAV of " + std::to_string(channels) + " channels";
+    if (channels < 1 || channels > 2) return "a WAV of " + std::to_string(channels) + " channels (mono or stereo only)";
     const bool known = format == 1 || format == 2 || format == 3 || format == 6 || format == 7 || format == 0x11;
     if (!known)
         return "a WAV of format " + std::to_string(format) + ", which the game does not play";
@@ -109,16 +109,24 @@ std::string checkWav(const std::vector<unsigned char>& bytes, std::uint64_t& con
         }
         if (length > size - body) return "a chunk runs past the end of the file";
         if (std::memcmp(chunk, "fmt ", 4) == 0) {
+            // The mixer reads one fmt and the decoder another: a second is refused.
+            if (format != 0) return "a second fmt chunk";
             if (length < 16) return "a short fmt chunk";
             format = readLittle(chunk + 8, 2);
             channels = readLittle(chunk + 10, 2);
             rate = readLittle(chunk + 12, 4);
+            const unsigned frameBytes = readLittle(chunk + 20, 2);
             bits = readLittle(chunk + 22, 2);
             if (format == 0xFFFE && length >= 40) format = readLittle(chunk + 32, 2);  // the extensible kind's own
             const std::string fault = formatFault(format, channels, rate);
             if (!fault.empty()) return fault;
+            if (format == 0) return "a WAV of format 0, which the game does not play";
             if (samplesPerChannel(format, bits, channels, 64) == 0)
                 return "a WAV of " + std::to_string(bits) + " bits a sample in format " + std::to_string(format);
+            // The mixer takes the frame size on trust; a wrong one overruns its buffers.
+            const bool adpcm = format == 2 || format == 0x11;
+            if (!adpcm && frameBytes != channels * bits / 8)
+                return "a WAV whose frames of " + std::to_string(frameBytes) + " bytes do not fit its samples";
         }
         at = body + size_t(length) + (length & 1);
     }
