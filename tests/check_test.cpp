@@ -3,6 +3,7 @@
 // is told apart from faulty content.
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <filesystem>
 #include <sstream>
 
@@ -149,4 +150,45 @@ TEST(ContentCheck, UnreadableDirectoryIsStatusTwo)
     std::ostringstream err;
     EXPECT_EQ(checkContent(makeScratchDir() + "/no-such-dir", err), CHECK_UNREADABLE);
     EXPECT_NE(err.str().find("no-such-dir: directory: cannot be read"), std::string::npos) << err.str();
+}
+
+TEST(ContentCheck, RefusedImagesAndSoundsAreFaultsOfTheFolder)
+{
+    auto wavAt = [](uint32_t rate, uint32_t dataLength, size_t dataBytes) {
+        std::string bytes = std::string("RIFF\0\0\0\0WAVEfmt \x10\0\0\0\x01\0\x01\0", 24);
+        for (uint32_t value : {rate, rate * 2}) bytes += std::string(reinterpret_cast<const char*>(&value), 4);
+        bytes += std::string("\x02\0\x10\0data", 8);
+        bytes += std::string(reinterpret_cast<const char*>(&dataLength), 4) + std::string(dataBytes, '\x11');
+        return bytes;
+    };
+    struct Case {
+        const char* file;
+        std::string bytes;
+        const char* fault;
+    };
+    const Case cases[] = {
+        {"flame.tga", hugeTgaBytes(), "file: image refused: it declares 32768 x 32769 pixels"},
+        {"player.png", hugeTgaBytes(), "file: image refused: it declares 32768 x 32769 pixels"},
+        {"map.png", hugePngBytes(16384, 16384, 1 << 20), "file: image refused: it declares 16384 x 16384 pixels"},
+        {"slow.wav", wavAt(1, 1 << 20, 1 << 20), "file: a WAV at 1 Hz, outside 8000 to 192000 Hz; that sound stays silent"},
+        {"long.wav", wavAt(44100, 0xfffffff0u, 16), "file: it declares 4294967280 bytes of samples; that sound stays silent"},
+    };
+    const std::string top = makeScratchDir();
+    for (const Case& c : cases) writeFile(top, std::string("mod/") + c.file, c.bytes);
+    ScopedWorkingDir cd(top);
+    dataFolders.mods = {"mod"};
+    const long memoryBefore = peakResidentMb();
+    const auto start = std::chrono::steady_clock::now();
+    std::ostringstream err;
+    const CheckStatus status = checkContent(VUMTAL_ASSETS_DIR, err);
+    const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    dataFolders = DataFolders();
+    EXPECT_EQ(status, CHECK_FAULTS);
+    const std::string mod = std::filesystem::canonical(top + "/mod").string();
+    for (const Case& c : cases) {
+        const std::string line = mod + "/" + c.file + ": " + c.fault;
+        EXPECT_NE(err.str().find(line), std::string::npos) << line << "\n" << err.str();
+    }
+    EXPECT_LT(seconds, 2.0 * 5);  // the whole check, with the shipped data and shaders
+    EXPECT_LT(peakResidentMb() - memoryBefore, 128);
 }

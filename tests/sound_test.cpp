@@ -4,6 +4,7 @@
 
 #include <unistd.h>
 
+#include <chrono>
 #include <cmath>
 #include <cstdint>
 #include <filesystem>
@@ -11,6 +12,7 @@
 #include <vector>
 
 #include "core/dataFiles.h"
+#include "core/report.h"
 #include "sound/soundBank.h"
 #include "sound/soundLaw.h"
 #include "support/testFiles.h"
@@ -187,4 +189,54 @@ TEST(SoundFiles, TheDataFolderIsSearchedForWavFilesWithoutFollowingLinks)
     EXPECT_EQ(soundNamed("missing.wav"), -1);
     EXPECT_EQ(soundChunk(1), nullptr);
     EXPECT_EQ(soundChunk(99), nullptr);
+}
+
+TEST(SoundFiles, HostileWavsAreRefusedBeforeAnyDecoderInOneLine)
+{
+    auto withDataLength = [](std::vector<unsigned char> bytes, uint32_t length) {
+        for (int i = 0; i < 4; ++i) bytes[52 + size_t(i)] = static_cast<unsigned char>(length >> (8 * i));
+        return bytes;
+    };
+    auto withFormat = [](std::vector<unsigned char> bytes, uint16_t format) {
+        bytes[20] = static_cast<unsigned char>(format);
+        bytes[21] = static_cast<unsigned char>(format >> 8);
+        return bytes;
+    };
+    struct Case {
+        const char* file;
+        std::vector<unsigned char> bytes;
+        const char* why;  // nullptr: let through
+    } cases[] = {
+        {"slow.wav", wav(1, 1, 16, std::vector<int16_t>(512 << 10, 7)), "a WAV at 1 Hz, outside 8000 to 192000 Hz"},
+        {"long.wav", withDataLength(wav(1, 44100, 16, {1, 2}), 0xfffffff0u), "it declares 4294967280 bytes of samples"},
+        {"stretched.wav", wav(1, 8000, 16, std::vector<int16_t>(3 << 20, 1)), "MB converted, over 64 MB"},
+        {"fast.wav", wav(2, 384000, 16, {1, 2}), "a WAV at 384000 Hz"},
+        {"many.wav", wav(9, 44100, 16, {1}), "a WAV of 9 channels"},
+        {"odd.wav", withFormat(wav(1, 44100, 16, {1}), 0x55), "a WAV of format 85"},
+        {"ogg.wav", {'O', 'g', 'g', 'S', 0, 2, 0, 0, 0, 0, 0, 0, 0, 0}, "not a RIFF WAVE file"},
+        {"slower.wav", wav(1, 22050, 16, {1, 2}), nullptr},  // the mixer converts it
+        {"shipped.wav", wav(1, 44100, 16, {1, 2}), nullptr},
+    };
+    const std::string dir = makeScratchDir();
+    for (const Case& c : cases) {
+        writeFile(dir, c.file, std::string(c.bytes.begin(), c.bytes.end()));
+        EXPECT_EQ(refuseWav(c.bytes).empty(), c.why == nullptr) << c.file << ": " << refuseWav(c.bytes);
+        if (!c.why) continue;
+        EXPECT_NE(refuseWav(c.bytes).find(c.why), std::string::npos) << refuseWav(c.bytes);
+        const long memoryBefore = peakResidentMb();
+        const auto start = std::chrono::steady_clock::now();
+        ScopedWorkingDir in(dir);
+        ReportLog log;
+        decodeSounds({c.file});
+        bindSounds(true, true);  // refused files never reach the mixer, open or not
+        const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+        EXPECT_EQ(soundChunk(0), nullptr) << c.file;
+        EXPECT_EQ(soundNamed(c.file), 0) << c.file;  // known, and silent
+        ASSERT_EQ(log.records.size(), 1u) << c.file;
+        EXPECT_EQ(log.records[0].severity, Severity::Error);
+        EXPECT_EQ(reportText(log.records[0]), std::string(c.file) + ": " + refuseWav(c.bytes) + "; that sound stays silent");
+        EXPECT_LT(seconds, 2.0) << c.file;
+        EXPECT_LT(peakResidentMb() - memoryBefore, 64) << c.file;
+    }
+    decodeSounds({});
 }

@@ -1,6 +1,5 @@
 #include "check/contentCheck.h"
 
-#include <SOIL.h>
 #include <dirent.h>
 #include <unistd.h>
 
@@ -17,8 +16,10 @@
 #include "world/loadGalaxy.h"
 #include "data/shaders.h"
 #include "render/emitter.h"
+#include "render/textureImage.h"
 #include "render/textures.h"
 #include "script/market.h"
+#include "sound/soundBank.h"
 
 void ContentProblems::add(const std::string& file, const std::string& where, const std::string& what)
 {
@@ -193,17 +194,24 @@ void checkImages(ContentProblems& problems)
             problems.add(file, "file", "missing image");
             return;
         }
-        int width = 0, height = 0, channels = 0;
-        unsigned char* pixels = SOIL_load_image(path.c_str(), &width, &height, &channels, SOIL_LOAD_AUTO);
-        if (!pixels) {
-            problems.add(file, "file", std::string("unreadable image: ") + SOIL_last_result());
-            return;
-        }
-        SOIL_free_image_data(pixels);
+        // The game's own reader, limits and budget: what it refuses is a fault here.
+        TextureImage image;
+        if (!decodeTextureImage(path, image)) problems.add(file, "file", image.failure);
     };
+    resetImageBudget();
     for (const char* file : worldFiles) check(file);
     for (const char* file : projectileFiles) check(file);
     for (const char* file : uiFiles) check(file);
+    resetImageBudget();
+}
+
+void checkSounds(ContentProblems& problems)
+{
+    // The game's own reading and header check, on the files it would find.
+    decodeSounds(soundFilesOfDataFolders());
+    for (const SoundRefusal& refused : refusedSounds())
+        problems.add(refused.file, "file", refused.why + "; that sound stays silent");
+    decodeSounds({});
 }
 
 CheckStatus checkContent(const std::string& dir, std::ostream& err)
@@ -235,6 +243,7 @@ CheckStatus checkContent(const std::string& dir, std::ostream& err)
     checkTables(problems);
     checkEmitterTables(problems);
     checkImages(problems);
+    checkSounds(problems);
     checkUiScript(problems);
     const bool compiled = checkShaders(problems);
     emitters.swap(savedEmitters);

@@ -21,6 +21,7 @@ void checkGalaxyAndWeapons(ContentProblems& problems);
 void checkTables(ContentProblems& problems);
 void checkEmitterTables(ContentProblems& problems);
 void checkImages(ContentProblems& problems);
+void checkSounds(ContentProblems& problems);
 void checkUiScript(ContentProblems& problems);
 // Returns false when the compile check could not run (no X display); the
 // presence and size checks run regardless.

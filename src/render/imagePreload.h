@@ -19,8 +19,8 @@ void startImagePreload(const std::vector<std::string>& files, std::function<void
 // Waits for the second thread to finish everything it was given.
 void finishImagePreload();
 
-// The decoded image of file with its mipmaps, or false when it is not one the
-// fast path reads (SOIL loads it then). Waits for the preload's images the
+// The decoded image of file with its mipmaps, or false with out.failure set
+// when it is refused or cannot be read. Waits for the preload's images the
 // first time (not for what runs alongside them); a file it did not decode (or one asked for a second time) is
 // decoded here and now.
 bool takeTextureImage(const std::string& file, TextureImage& out);

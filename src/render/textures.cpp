@@ -67,7 +67,28 @@ static bool fitsTexture(const TextureImage& image)
 {
     GLint largest = 0;
     glGetIntegerv(GL_MAX_TEXTURE_SIZE, &largest);
+    setLargestTextureSide(largest);  // images decoded from now on are checked against it too
     return image.width <= largest && image.height <= largest;
+}
+
+static bool powerOfTwoSides(const TextureImage& image)
+{
+    return (image.width & (image.width - 1)) == 0 && (image.height & (image.height - 1)) == 0;
+}
+
+// An image whose sides are not powers of two: SOIL's upload (never its
+// decoder) scales it to powers of two, and the driver makes the mipmaps.
+static unsigned uploadScaled(const TextureImage& image)
+{
+    TightRows tight;
+    // Level 0 is bottom row first already, so SOIL is not asked to flip it.
+    unsigned name = SOIL_create_OGL_texture(image.levels[0].data(), image.width, image.height, image.channels,
+                                            SOIL_CREATE_NEW_ID, SOIL_FLAG_POWER_OF_TWO);
+    if (name == 0) return 0;
+    glBindTexture(GL_TEXTURE_2D, name);
+    glGenerateMipmap(GL_TEXTURE_2D);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR_MIPMAP_LINEAR);
+    return name;
 }
 
 // Appends the texture (0 on failure, so later indices never shift) and leaves it bound.
@@ -77,24 +98,23 @@ static void loadInto(const std::string& file, std::vector<unsigned>& table, cons
     // mipmaps made in software: llvmpipe's glGenerateMipmap compiles a blit on
     // first use, which cost more than loading all the images.
     TextureImage image;
-    if (takeTextureImage(file, image) && fitsTexture(image)) {
-        table.push_back(uploadTextureImage(image));
-        return;
+    const bool decoded = takeTextureImage(file, image);
+    if (decoded && !fitsTexture(image))
+        image.failure = "image refused: " + std::to_string(image.width) + " x " + std::to_string(image.height) +
+                        " pixels is over the driver's largest texture";
+    else if (decoded) {
+        const unsigned name = powerOfTwoSides(image) ? uploadTextureImage(image) : uploadScaled(image);
+        if (name != 0) {
+            table.push_back(name);
+            return;
+        }
+        image.failure = std::string("cannot be made a texture: ") + SOIL_last_result();
     }
-    // A failure goes through SOIL's own loader, whose words are the failure
-    // line, as does an image whose sides are not powers of two: SOIL scales it
-    // to powers of two for the mipmaps.
-    TightRows tight;
-    unsigned name = SOIL_load_OGL_texture(file.c_str(), SOIL_LOAD_AUTO, SOIL_CREATE_NEW_ID,
-                                          SOIL_FLAG_POWER_OF_TWO | SOIL_FLAG_INVERT_Y);
-    table.push_back(name);
-    if (name != 0) {
-        glBindTexture(GL_TEXTURE_2D, name);
-        glGenerateMipmap(GL_TEXTURE_2D);
-        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR_MIPMAP_LINEAR);
-        return;
-    }
-    report({"", "", formatted("%s%s: %s", failurePrefix, file.c_str(), SOIL_last_result()), Severity::Trace});
+    table.push_back(0);
+    if (image.missing)  // the line SOIL always gave a file it could not open
+        report({"", "", formatted("%s%s: %s", failurePrefix, file.c_str(), image.failure.c_str()), Severity::Trace});
+    else
+        report({file, "", image.failure + "; it draws as a missing image", Severity::Error});
 }
 
 void preloadTextureImages(std::function<void()> alongside)

@@ -3,6 +3,7 @@
 #include <SDL_mixer.h>
 
 #include <algorithm>
+#include <cstdint>
 #include <cctype>
 #include <cstring>
 #include <filesystem>
@@ -27,6 +28,7 @@ struct Sound {
     std::vector<short> samples;        // decoded for a 44,100 Hz stereo device
     bool decoded = false;
     Mix_Chunk* chunk = nullptr;
+    std::string refusal;  // why no decoder may see it; empty when one may
 };
 
 std::vector<Sound> sounds;
@@ -58,7 +60,94 @@ Mix_Chunk* loadThroughMixer(const std::vector<unsigned char>& bytes)
     return rw ? Mix_LoadWAV_RW(rw, 1) : nullptr;
 }
 
+const unsigned MIN_WAV_RATE = 8000, MAX_WAV_RATE = 192000;
+
+// Samples a channel holds in length bytes of a format, or 0 for a format the game does not play.
+std::uint64_t samplesPerChannel(unsigned format, unsigned bits, unsigned channels, std::uint64_t length)
+{
+    switch (format) {
+    case 1: return bits == 8 || bits == 16 || bits == 24 || bits == 32 ? length * 8 / (bits * channels) : 0;
+    case 3: return bits == 32 || bits == 64 ? length * 8 / (bits * channels) : 0;
+    case 6: case 7: return bits == 8 ? length / channels : 0;
+    case 2: case 0x11: return bits == 4 ? length * 2 / channels : 0;  // at most two a byte
+    default: return 0;
+    }
+}
+
+std::string formatFault(unsigned format, unsigned channels, unsigned rate)
+{
+    if (rate < MIN_WAV_RATE || rate > MAX_WAV_RATE)
+        return "a WAV at " + std::to_string(rate) + " Hz, outside 8000 to 192000 Hz";
+    if (channels < 1 || channels > 2) return "a WAV of " + std::to_string(channels) + " channels (mono or stereo only)";
+    const bool known = format == 1 || format == 2 || format == 3 || format == 6 || format == 7 || format == 0x11;
+    if (!known)
+        return "a WAV of format " + std::to_string(format) + ", which the game does not play";
+    return "";
+}
+
+// The refusal, and the bytes the samples take converted for the device.
+std::string checkWav(const std::vector<unsigned char>& bytes, std::uint64_t& converted)
+{
+    const size_t size = bytes.size();
+    const unsigned char* data = bytes.data();
+    if (size < 12 || std::memcmp(data, "RIFF", 4) != 0 || std::memcmp(data + 8, "WAVE", 4) != 0)
+        return "not a RIFF WAVE file";
+    unsigned format = 0, channels = 0, rate = 0, bits = 0;
+    for (size_t at = 12; at + 8 <= size;) {
+        const unsigned char* chunk = data + at;
+        const std::uint64_t length = readLittle(chunk + 4, 4);
+        const size_t body = at + 8;
+        if (std::memcmp(chunk, "data", 4) == 0) {
+            if (format == 0) return "samples before the format (no fmt chunk first)";
+            if (length > MAX_SOUND_BYTES) return "it declares " + std::to_string(length) + " bytes of samples";
+            const std::uint64_t frames = samplesPerChannel(format, bits, channels, length);
+            converted = (frames * SOUND_RATE / rate + 1) * 4;  // 16-bit stereo
+            if (converted > MAX_DECODED_SOUND_BYTES)
+                return "it takes " + std::to_string(converted >> 20) + " MB converted, over " +
+                       std::to_string(MAX_DECODED_SOUND_BYTES >> 20) + " MB";
+            return "";
+        }
+        if (length > size - body) return "a chunk runs past the end of the file";
+        if (std::memcmp(chunk, "fmt ", 4) == 0) {
+            // The mixer reads one fmt and the decoder another: a second is refused.
+            if (format != 0) return "a second fmt chunk";
+            if (length < 16) return "a short fmt chunk";
+            format = readLittle(chunk + 8, 2);
+            channels = readLittle(chunk + 10, 2);
+            rate = readLittle(chunk + 12, 4);
+            const unsigned frameBytes = readLittle(chunk + 20, 2);
+            bits = readLittle(chunk + 22, 2);
+            if (format == 0xFFFE && length >= 40) format = readLittle(chunk + 32, 2);  // the extensible kind's own
+            const std::string fault = formatFault(format, channels, rate);
+            if (!fault.empty()) return fault;
+            if (format == 0) return "a WAV of format 0, which the game does not play";
+            if (samplesPerChannel(format, bits, channels, 64) == 0)
+                return "a WAV of " + std::to_string(bits) + " bits a sample in format " + std::to_string(format);
+            // The mixer takes the frame size on trust; a wrong one overruns its buffers.
+            const bool adpcm = format == 2 || format == 0x11;
+            if (!adpcm && frameBytes != channels * bits / 8)
+                return "a WAV whose frames of " + std::to_string(frameBytes) + " bytes do not fit its samples";
+        }
+        at = body + size_t(length) + (length & 1);
+    }
+    return "no samples (no data chunk)";
+}
+
 }  // namespace
+
+std::string refuseWav(const std::vector<unsigned char>& bytes)
+{
+    std::uint64_t converted = 0;
+    return checkWav(bytes, converted);
+}
+
+std::vector<SoundRefusal> refusedSounds()
+{
+    std::vector<SoundRefusal> refused;
+    for (const Sound& sound : sounds)
+        if (!sound.refusal.empty()) refused.push_back({sound.file, sound.refusal});
+    return refused;
+}
 
 std::vector<std::string> findSoundFiles(const std::string& folder)
 {
@@ -138,7 +227,7 @@ std::vector<std::string> soundFilesOfDataFolders()
 void decodeSounds(const std::vector<std::string>& files)
 {
     sounds.clear();
-    std::uintmax_t total = 0;
+    std::uintmax_t total = 0, converted = 0;
     for (const std::string& file : files) {
         Sound sound;
         sound.file = file;
@@ -147,7 +236,17 @@ void decodeSounds(const std::vector<std::string>& files)
         std::uintmax_t size = std::filesystem::file_size(path, error);
         if (!error && size <= MAX_SOUND_BYTES && total + size <= MAX_SOUND_BYTES && readFile(path, sound.bytes)) {
             total += sound.bytes.size();
-            sound.decoded = decodeWav(sound.bytes, sound.samples);
+            std::uint64_t takes = 0;
+            sound.refusal = checkWav(sound.bytes, takes);
+            if (sound.refusal.empty() && converted + takes > SOUND_BUDGET_BYTES)
+                sound.refusal = "it would pass the " + std::to_string(SOUND_BUDGET_BYTES >> 20) +
+                                " MB that all sounds may take converted";
+            if (sound.refusal.empty()) {
+                converted += takes;
+                sound.decoded = decodeWav(sound.bytes, sound.samples);
+            } else {
+                sound.bytes = std::vector<unsigned char>();
+            }
         }
         sounds.push_back(std::move(sound));
     }
@@ -164,7 +263,11 @@ void bindSounds(bool deviceOpen, bool nativeFormat)
     indexSounds();
     for (Sound& sound : sounds) {
         if (!deviceOpen) {  // nothing will play: keep the names only
-            sound = Sound{sound.file, {}, {}, false, nullptr};
+            sound = Sound{sound.file, {}, {}, false, nullptr, {}};
+            continue;
+        }
+        if (!sound.refusal.empty()) {
+            report({sound.file, "", sound.refusal + "; that sound stays silent", Severity::Error});
             continue;
         }
         if (sound.decoded && nativeFormat) {

@@ -43,6 +43,22 @@ const size_t MAX_SOUND_NAME = 200;
 // The chunk of sound index, or null (no device, or the file was unusable).
 Mix_Chunk* soundChunk(int sound);
 
+// Why a WAV file is refused before any decoder sees it (SDL_mixer's included),
+// or empty when it may be decoded: its RIFF and fmt headers are read here. It
+// must be PCM, float, ADPCM or A/mu-law at 8,000 to 192,000 Hz, with samples
+// that take at most MAX_DECODED_SOUND_BYTES converted to 44,100 Hz 16-bit stereo.
+std::string refuseWav(const std::vector<unsigned char>& bytes);
+const size_t MAX_DECODED_SOUND_BYTES = size_t(64) << 20;
+// All the sounds together, converted, take at most this.
+const size_t SOUND_BUDGET_BYTES = size_t(256) << 20;
+
+struct SoundRefusal {
+    std::string file;
+    std::string why;
+};
+// The files decodeSounds refused, in its order (bindSounds names each on standard error).
+std::vector<SoundRefusal> refusedSounds();
+
 // The 16-bit stereo samples at 44,100 Hz of a PCM WAV file's bytes; false for
 // anything else (another format, a short or broken file).
 bool decodeWav(const std::vector<unsigned char>& bytes, std::vector<short>& stereo);

@@ -1,7 +1,9 @@
 #include "support/testFiles.h"
 
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 #include <unistd.h>
+#include <zlib.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -85,4 +87,44 @@ std::string StreamCapture::text()
         done = true;
     }
     return readFile(path);
+}
+
+long peakResidentMb()
+{
+    struct rusage usage {};
+    getrusage(RUSAGE_SELF, &usage);
+    return usage.ru_maxrss / 1024;
+}
+
+// A PNG whose header declares width x height, followed by about idatBytes of a zlib stream.
+std::string hugePngBytes(uint32_t width, uint32_t height, size_t idatBytes)
+{
+    auto chunk = [](const std::string& type, const std::string& body) {
+        std::string out;
+        for (int shift : {24, 16, 8, 0}) out += char(body.size() >> shift);
+        const std::string crcd = type + body;
+        const uLong crc = crc32(0, reinterpret_cast<const Bytef*>(crcd.data()), uInt(crcd.size()));
+        out += crcd;
+        for (int shift : {24, 16, 8, 0}) out += char(crc >> shift);
+        return out;
+    };
+    std::string ihdr;
+    for (uint32_t side : {width, height})
+        for (int shift : {24, 16, 8, 0}) ihdr += char(side >> shift);
+    ihdr += std::string{8, 0, 0, 0, 0};  // 8-bit grey
+    std::string raw(idatBytes, 0);
+    for (size_t i = 0; i < raw.size(); ++i) raw[i] = char(i * 2654435761u >> 13);
+    uLongf packedSize = compressBound(uLong(raw.size()));
+    std::string packed(packedSize, 0);
+    compress(reinterpret_cast<Bytef*>(&packed[0]), &packedSize, reinterpret_cast<const Bytef*>(raw.data()), uLong(raw.size()));
+    packed.resize(packedSize);
+    return "\x89PNG\r\n\x1a\n" + chunk("IHDR", ihdr) + chunk("IDAT", packed) + chunk("IEND", "");
+}
+
+// A 4 KB TGA whose header declares 32768 x 32769 pixels.
+std::string hugeTgaBytes()
+{
+    std::string tga = {0, 0, 2, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, char(0x80), 1, char(0x80), 32, 0x28};
+    tga.resize(4096, char(0x7f));
+    return tga;
 }

@@ -1,6 +1,8 @@
 // Scratch files and working directories for tests that feed the loaders.
 #pragma once
 
+#include <cstddef>
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -65,3 +67,13 @@ private:
     StdoutCapture out;
     StderrCapture err;
 };
+
+// The most memory the process has held so far, in megabytes: a case that
+// allocates past its cap moves it.
+long peakResidentMb();
+
+// Image files that declare more than any image may hold, small on disk: a PNG
+// of width x height followed by about idatBytes of a zlib stream, and a 4 KB
+// TGA of 32768 x 32769.
+std::string hugePngBytes(uint32_t width, uint32_t height, size_t idatBytes);
+std::string hugeTgaBytes();
