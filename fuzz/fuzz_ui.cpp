@@ -141,14 +141,14 @@ void runPatterns(lua_State* L, Reader& in)
         const int times = (in.byte() & 0xc0) == 0xc0 ? 1 + in.byte() : 1;
         for (int k = 0; k < times; ++k) pattern += item;
     }
-    const std::string subject = repeatedPick(PIECES, sizeof PIECES / sizeof *PIECES, in, 1 << 16);
+    const std::string subject = repeatedPick(PIECES, sizeof PIECES / sizeof *PIECES, in, 1 << 12);
     const char* call = pick(CALLS, in);
     const double number = int8_t(in.byte());
     if (luaL_loadstring(L, call) != 0) std::abort();  // the calls are the fuzzer's own
     lua_pushlstring(L, subject.data(), subject.size());
     lua_pushlstring(L, pattern.data(), pattern.size());
     lua_pushnumber(L, number);
-    pcallLuaBudgeted(L, "fuzz", 3, 0, 2000000);
+    pcallLuaBudgeted(L, "fuzz", 3, 0, 200000);
     lua_settop(L, 0);
 }
 
