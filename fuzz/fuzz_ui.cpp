@@ -4,11 +4,14 @@
 // (odd ones included), strings, booleans, nil and element tables with any of the
 // keys the game reads. uiEvent builds a panel; then every element is marked as
 // changed by the user and uiDisplay::update applies what the script returns, for
-// a few rounds. Reaching Lua's panic handler aborts, so the fuzzer sees it.
+// a few rounds. An input that starts with "%" draws a pattern from the grammar
+// of Lua's patterns, a subject and one of find, match, gmatch and gsub, and runs
+// it as a script's call. Reaching Lua's panic handler aborts, so the fuzzer sees it.
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <string>
 #include <vector>
 
 #include <lua.hpp>
@@ -99,6 +102,56 @@ void standIn(lua_State* L, Reader& in)
     }
 }
 
+// Pattern items and what may follow them; repeats of an item reach the depth
+// limit and long backtracking.
+const char* const ITEMS[] = {".",  "%a", "%d",   "%s",   "%w",     "%W",   "%z", "%p",  "%x", "%u", "%l",
+                             "%c", "%S", "[a-c]", "[^%d]", "[%a_]", "[]]", "%b()", "%f[%w]", "%f[%W]", "(",
+                             ")",  "()", "%1",   "%2",   "%0",     "^",    "$",  "a",   "b",  "x",  "%",
+                             "[",  "[^", "%b",   "%f",   "%%",     "-",    " "};
+const char* const QUANTIFIERS[] = {"", "", "*", "+", "-", "?"};
+const char* const PIECES[] = {"a", "b", "ab", "aab", "(", ")", "()", "1", "x y", " ", "\n", "%"};
+const char* const CALLS[] = {
+    "local s, p, n = ... return string.find(s, p, n)",
+    "local s, p, n = ... return string.find(s, p, n, true)",
+    "local s, p = ... return string.match(s, p)",
+    "local s, p = ... local k = 0 for a, b in string.gmatch(s, p) do k = k + 1 if k > 500 then break end end return k",
+    "local s, p, n = ... return string.gsub(s, p, '%0-%1%%', n)",
+    "local s, p, n = ... return string.gsub(s, p, {a = 'A', b = false}, n)",
+    "local s, p = ... return string.gsub(s, p, function(c, d) return d end)",
+};
+
+std::string repeatedPick(const char* const* options, size_t count, Reader& in, size_t most)
+{
+    std::string text;
+    const int parts = in.byte() % 24;
+    for (int i = 0; i < parts && text.size() < most; ++i) {
+        const std::string piece = options[in.byte() % count];
+        const int times = (in.byte() & 0x80) ? 1 + in.byte() * 4 : 1;
+        for (int k = 0; k < times && text.size() < most; ++k) text += piece;
+    }
+    return text;
+}
+
+void runPatterns(lua_State* L, Reader& in)
+{
+    std::string pattern;
+    const int items = in.byte() % 16;
+    for (int i = 0; i < items; ++i) {
+        const std::string item = std::string(pick(ITEMS, in)) + pick(QUANTIFIERS, in);
+        const int times = (in.byte() & 0xc0) == 0xc0 ? 1 + in.byte() : 1;
+        for (int k = 0; k < times; ++k) pattern += item;
+    }
+    const std::string subject = repeatedPick(PIECES, sizeof PIECES / sizeof *PIECES, in, 1 << 12);
+    const char* call = pick(CALLS, in);
+    const double number = int8_t(in.byte());
+    if (luaL_loadstring(L, call) != 0) std::abort();  // the calls are the fuzzer's own
+    lua_pushlstring(L, subject.data(), subject.size());
+    lua_pushlstring(L, pattern.data(), pattern.size());
+    lua_pushnumber(L, number);
+    pcallLuaBudgeted(L, "fuzz", 3, 0, 200000);
+    lua_settop(L, 0);
+}
+
 void runScript(lua_State* L, const uint8_t* data, size_t size)
 {
     writeFile("ui.lua", data, size);
@@ -119,6 +172,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     Reader in{data, size};
     lua_State* L = newScriptState();
     lua_atpanic(L, abortOnPanic);
+    if (size > 0 && data[0] == '%') {
+        in.byte();
+        runPatterns(L, in);
+        closeScriptState(L);
+        return 0;
+    }
     const bool script = size > 0 && data[0] == '-';
     if (script)
         runScript(L, data, size);

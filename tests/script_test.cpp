@@ -1,6 +1,8 @@
 // The Lua game API and the planet market queries, driven from real Lua.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+#include <cstring>
 #include <functional>
 #include <memory>
 #include <sstream>
@@ -349,4 +351,97 @@ TEST_F(ScriptApi, BudgetedCallStopsLoopsAndErrorsWithOneLine)
         ASSERT_TRUE(callLuaBudgeted(L, "updateUI", 0, 1, 100000)) << call;
         lua_pop(L, 1);
     }
+}
+
+namespace {
+
+// Each expression's results (or its error) as one text, in a state.
+std::string patternResults(lua_State* L, const std::string& expression)
+{
+    const std::string code = "local function show(ok, ...) local t = {tostring(ok)} "
+                             "for i = 1, select('#', ...) do t[#t + 1] = tostring((select(i, ...))) end "
+                             "return table.concat(t, '|') end "
+                             "local function all(s, p) local t = {} for a, b in string.gmatch(s, p) do "
+                             "t[#t + 1] = tostring(a) .. ',' .. tostring(b) end return table.concat(t, ';') end "
+                             "return show(pcall(function() return " + expression + " end))";
+    if (luaL_loadstring(L, code.c_str()) != 0 || lua_pcall(L, 0, 1, 0) != 0) return "load error";
+    std::string text = lua_tostring(L, -1);
+    lua_pop(L, 1);
+    return text;
+}
+
+const char* const PATTERN_CASES[] = {
+    "string.find('hello world', 'o w')", "string.find('hello', 'l', 1, true)", "string.find('a.b', '.', 1, true)",
+    "string.find('abc', '', 10)", "string.find('abc', '', 4)", "string.find('abc', 'b', -1)",
+    "string.find('abc', 'b', -10)", "string.find('abc', 'c', -1)", "string.find('a\\0b', 'b')",
+    "string.find('a\\0b', '%z')", "string.find('aaab', 'a-b')", "string.find('  x  ', '^%s*(.-)%s*$')",
+    "string.match('  x  ', '^%s*(.-)%s*$')", "string.match('key = value', '(%w+)%s*=%s*(%w+)')",
+    "string.match('hello', '()ll()')", "string.match('THE (quick) fox', '%((%a+)%)')",
+    "string.match('f(a(b)c)d', '%b()')", "string.match('THE (quick) fox', '%f[%a]%a+', 5)",
+    "string.match('x = 10, y = 20', '(%a)%s*=%s*(%d+)$')", "string.match('abcabc', '(abc)%1')",
+    "string.match('abab', '(a)(b)%2')", "string.match('abc', '%1')", "string.match('abc', '(a')",
+    "string.match('abc', 'a)')", "string.match('abc', '[a')", "string.match('abc', '%')",
+    "string.match('abc', '%b')", "string.match('abc', '%fa')", "string.match('-x-', '[%-x]+')",
+    "string.match('a]b', '[]]')", "string.match('a^b', '[%^]')", "string.match('abc', '[^a]+')",
+    "string.match('A1 b2', '[%u%d]+')", "string.match('ff0Z', '%x+')", "string.match('a,b;c', '%p')",
+    "string.match('\\1\\2x', '%c+')", "string.match('abc', '^b')", "string.match('abc', 'c$')",
+    "string.match('a$c', 'a$c')", "string.match('aaa', 'a?a?a?a?')", "string.match('aaa', 'b*')",
+    "string.match('', '.-')", "string.match('abc', '.+', 4)", "string.match('abc', '()', 10)",
+    "string.match('a', (string.rep('(a?)', 33)))", "string.match('abc', '%D%W%S')", "string.match('a.b', '%.')",
+    "string.gsub('hello world', 'o', '0')", "string.gsub('hello', '', '-')", "string.gsub('abc', '%w', '%0%0')",
+    "string.gsub('abc', '(%w)', '%1-')", "string.gsub('abc', '%w', '%2')", "string.gsub('abc', '%w', '%%')",
+    "string.gsub('abc', '%w', 'x%')", "string.gsub('abc', 'b', {b = 'B'})", "string.gsub('abc', '%w', {a = 1, b = true})",
+    "string.gsub('abc', '%w', {a = {}})", "string.gsub('abc', '%w', string.upper)",
+    "string.gsub('abc', '%w', function(c) if c == 'b' then return false end return c .. c end)",
+    "string.gsub('aaa', 'a', 'b', 2)", "string.gsub('aaa', 'a', 'b', 0)", "string.gsub('aaa', 'a', 'b', -1)",
+    "string.gsub('aaa', '^a', 'b')", "string.gsub('abc', '()', '%1')", "string.gsub('abc', 'x*', '-')",
+    "string.gsub('abc', 'b', 1.5)", "string.gsub('abc', 'b')", "string.gsub('hello world', '(o)(%s)', '%2%1')",
+    "all('hello world from lua', '%a+')", "all('k=v, a=b', '(%w+)=(%w+)')", "all('abc', '')", "all('aaa', 'a*')",
+    "all('^a^a', '^a')", "all('abc', '()')", "all('a1b2', '%d')", "all('', 'x*')",
+    "string.find(string.rep('a', 20), string.rep('a?', 20) .. string.rep('a', 20))",
+    "string.gfind ~= nil and all('ab', '.')",
+};
+
+}  // namespace
+
+// The sandbox's own matcher gives what Lua 5.1's string library gives, errors included.
+TEST(ScriptPatterns, TheSandboxMatchesAsTheLibraryDoes)
+{
+    lua_State* sandbox = newScriptState();
+    lua_State* library = luaL_newstate();
+    luaL_openlibs(library);
+    for (const char* expression : PATTERN_CASES)
+        EXPECT_EQ(patternResults(sandbox, expression), patternResults(library, expression)) << expression;
+    const std::string deep = patternResults(sandbox, "string.find(string.rep('a', 300), string.rep('a?', 300))");
+    EXPECT_EQ(deep.substr(deep.size() - 22), "1: pattern too complex");
+    lua_close(library);
+    closeScriptState(sandbox);
+}
+
+// math.random keeps Lua 5.1's arguments, draws from the state's own generator
+// and leaves the C library's untouched.
+TEST(ScriptRandom, TheScriptsGeneratorIsItsOwn)
+{
+    lua_State* L = newScriptState();
+    std::srand(5);
+    const int expected = std::rand();
+    std::srand(5);
+    const std::pair<const char*, const char*> cases[] = {
+        {"(function() for i = 1, 1000 do local r = math.random() assert(r >= 0 and r < 1) end return 'ok' end)()", "true|ok"},
+        {"(function() for i = 1, 1000 do local r = math.random(3) assert(r == 1 or r == 2 or r == 3) end return 'ok' end)()",
+         "true|ok"},
+        {"(function() for i = 1, 1000 do local r = math.random(-2, 2) assert(r >= -2 and r <= 2 and r % 1 == 0) end "
+         "return 'ok' end)()", "true|ok"},
+        {"(function() math.randomseed(7) local a = math.random(1e6) math.randomseed(7) return a == math.random(1e6) end)()",
+         "true|true"},
+        {"math.random(0)", "1: bad argument #1 to 'random' (interval is empty)"},
+        {"math.random(3, 2)", "1: bad argument #2 to 'random' (interval is empty)"},
+        {"math.random(1, 2, 3)", "1: wrong number of arguments"},
+    };
+    for (const auto& [expression, result] : cases) {
+        const std::string got = patternResults(L, expression);
+        EXPECT_EQ(got.substr(got.size() - std::min(got.size(), std::strlen(result))), result) << expression;
+    }
+    EXPECT_EQ(std::rand(), expected);
+    closeScriptState(L);
 }

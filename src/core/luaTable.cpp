@@ -1,7 +1,24 @@
 #include "core/luaTable.h"
 
+#include <algorithm>
+
+#include "core/report.h"
+
 // Raw access only: a script's table may carry a metatable, and its metamethods
 // must never run (or raise, or loop) inside the game's own reads and writes.
+
+namespace {
+unsigned long textsCut = 0;
+}
+
+unsigned long luaTextsCut() { return textsCut; }
+
+void sayTextsCut(unsigned long before)
+{
+    if (textsCut == before) return;
+    report({"ui.lua", "", formatted("%lu texts longer than %d KB were cut to that", textsCut - before,
+                                    int(LUA_TEXT_LIMIT >> 10)), Severity::Error});
+}
 
 std::string getLuaTableString(lua_State* L, std::string key, int index)
 {
@@ -14,7 +31,8 @@ std::string getLuaTableString(lua_State* L, std::string key, int index)
     if (type == LUA_TSTRING || type == LUA_TNUMBER) {
         size_t length = 0;
         const char* text = lua_tolstring(L, -1, &length);
-        result.assign(text, length);
+        if (length > LUA_TEXT_LIMIT) ++textsCut;
+        result.assign(text, std::min(length, LUA_TEXT_LIMIT));
     }
     lua_pop(L, 1);
     return result;

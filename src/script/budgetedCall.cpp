@@ -107,6 +107,20 @@ int callScript(lua_State* L, int nargs, int nresults)
     return named(L, status);
 }
 
+void chargeLibrarySteps(lua_State* L, long long steps)
+{
+    if (!current) return;
+    if (!current->spent) {
+        if ((current->left -= steps) < 0)
+            current->spent = "instruction budget";
+        else if (Clock::now() > current->deadline)
+            current->spent = "time limit";
+    }
+    if (current->spent) raiseSpent(L);
+}
+
+bool insideBudgetedCall() { return current != nullptr; }
+
 void chargeCoroutine(lua_State* L, lua_State* coroutine)
 {
     if (!current) return;
@@ -144,4 +158,14 @@ std::string luaErrorLine(lua_State* L)
     for (char& c : line)
         if (c == '\n' || c == '\r') c = ' ';
     return line;
+}
+
+int loadBudgeted(lua_State* L, const char* name, lua_Reader reader, void* data, const char* chunkName)
+{
+    if (current) return lua_load(L, reader, data, chunkName);
+    BudgetScope scope(L, name, LUA_CALL_BUDGET);
+    enforceScriptMemory(L, true);
+    const int status = lua_load(L, reader, data, chunkName);
+    enforceScriptMemory(L, false);
+    return named(L, status);
 }

@@ -45,3 +45,16 @@ void chargeCoroutine(lua_State* L, lua_State* coroutine);
 // The error value on top of the stack as one line of text (line breaks become
 // blanks; a value that is no text is named by its type). The stack is unchanged.
 std::string luaErrorLine(lua_State* L);
+
+// Long work inside a library function (a pattern match, a compile) pays `steps`
+// instructions from the running call's budget and looks at the clock; past a
+// limit it raises the call's one-line error. Outside a budgeted call it does nothing.
+void chargeLibrarySteps(lua_State* L, long long steps);
+// True while a budgeted call is running.
+bool insideBudgetedCall();
+
+// lua_load under the limits: inside a budgeted call it counts for that call;
+// outside one it runs as a call of its own named `name`, with the memory ceiling
+// on. A reader that pays for its pieces with chargeLibrarySteps is stopped at the
+// deadline. As lua_load: 0 and the chunk, or an error status and the message.
+int loadBudgeted(lua_State* L, const char* name, lua_Reader reader, void* data, const char* chunkName);

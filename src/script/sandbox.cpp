@@ -10,6 +10,7 @@
 
 #include "core/report.h"
 #include "script/budgetedCall.h"
+#include "script/libraryBounds.h"
 
 namespace {
 
@@ -71,25 +72,62 @@ int loadResult(lua_State* L, int status)
     return 2;
 }
 
+// Source is handed to the parser in slices, each paid for, so that the deadline
+// stops a compile that takes long (a long elseif chain takes quadratic time).
+const size_t SOURCE_SLICE = 16 << 10;
+
+struct SourceSlices {
+    const char* text;
+    size_t left;
+    bool started;
+};
+
+const char* nextSlice(lua_State* L, SourceSlices& source, size_t* size)
+{
+    if (source.started) chargeLibrarySteps(L, static_cast<long long>(SOURCE_SLICE));
+    source.started = true;
+    *size = std::min(source.left, SOURCE_SLICE);
+    const char* slice = source.text;
+    source.text += *size;
+    source.left -= *size;
+    return *size ? slice : nullptr;
+}
+
+const char* readSlices(lua_State* L, void* data, size_t* size)
+{
+    return nextSlice(L, *static_cast<SourceSlices*>(data), size);
+}
+
+int sourceTooLong(lua_State* L, size_t size)
+{
+    return luaL_error(L, "a chunk of %d KB is past the %d KB a script may compile", int(size >> 10),
+                      int(SCRIPT_SOURCE_LIMIT >> 10));
+}
+
 int textOnlyLoadstring(lua_State* L)
 {
     size_t size = 0;
     const char* text = luaL_checklstring(L, 1, &size);
     const char* name = luaL_optstring(L, 2, text);
     if (isBinaryChunk(text, size)) return refuseBinary(L);
-    return loadResult(L, luaL_loadbuffer(L, text, size, name));
+    if (size > SCRIPT_SOURCE_LIMIT) return sourceTooLong(L, size);
+    SourceSlices source{text, size, false};
+    return loadResult(L, loadBudgeted(L, "loadstring", readSlices, &source, name));
 }
 
 struct PieceReader {
     bool started = false;
     bool binary = false;
+    size_t total = 0;
+    SourceSlices piece{nullptr, 0, false};
 };
 
 // As the base library's load reads its pieces: the reader function is argument 1
-// and slot 3 keeps the last piece alive while the parser reads it.
+// and slot 3 keeps the last piece alive while the parser reads it in slices.
 const char* readPiece(lua_State* L, void* data, size_t* size)
 {
     PieceReader& reader = *static_cast<PieceReader*>(data);
+    if (reader.piece.left > 0) return nextSlice(L, reader.piece, size);
     luaL_checkstack(L, 2, "too many nested functions");
     lua_pushvalue(L, 1);
     lua_call(L, 0, 1);
@@ -105,7 +143,9 @@ const char* readPiece(lua_State* L, void* data, size_t* size)
         reader.binary = isBinaryChunk(piece, *size);
         if (reader.binary) *size = 0;  // the parser sees an empty chunk; the result is refused below
     }
-    return piece;
+    if ((reader.total += *size) > SCRIPT_SOURCE_LIMIT) sourceTooLong(L, reader.total);
+    reader.piece = {piece, *size, false};
+    return nextSlice(L, reader.piece, size);
 }
 
 int textOnlyLoad(lua_State* L)
@@ -114,7 +154,7 @@ int textOnlyLoad(lua_State* L)
     const char* name = luaL_optstring(L, 2, "=(load)");
     lua_settop(L, 3);
     PieceReader reader;
-    int status = lua_load(L, readPiece, &reader, name);
+    int status = loadBudgeted(L, "load", readPiece, &reader, name);
     if (reader.binary) return refuseBinary(L);
     return loadResult(L, status);
 }
@@ -196,19 +236,6 @@ int budgetedWrap(lua_State* L)
     return 1;
 }
 
-void setField(lua_State* L, int table, const char* key)
-{
-    lua_pushstring(L, key);
-    lua_insert(L, -2);
-    lua_rawset(L, table);
-}
-
-void pushField(lua_State* L, int table, const char* key)
-{
-    lua_pushstring(L, key);
-    lua_rawget(L, table);
-}
-
 void openLibrary(lua_State* L, lua_CFunction open)
 {
     lua_pushcfunction(L, open);
@@ -261,6 +288,7 @@ int openSandbox(lua_State* L)
     }
     trimCoroutines(L);
     trimOs(L);
+    boundLibraryCalls(L);
     return 0;
 }
 
@@ -307,8 +335,14 @@ int loadScriptFile(lua_State* L, const char* file)
         lua_pushfstring(L, "%s: binary chunks are not loaded", file);
         return LUA_ERRSYNTAX;
     }
+    if (text.size() > SCRIPT_SOURCE_LIMIT) {
+        lua_pushfstring(L, "%s: %d KB, past the %d KB a script may have", file, int(text.size() >> 10),
+                        int(SCRIPT_SOURCE_LIMIT >> 10));
+        return LUA_ERRSYNTAX;
+    }
     std::string name = std::string("@") + file;
-    return luaL_loadbuffer(L, text.data(), text.size(), name.c_str());
+    SourceSlices source{text.data(), text.size(), false};
+    return loadBudgeted(L, file, readSlices, &source, name.c_str());
 }
 
 void enforceScriptMemory(lua_State* L, bool on)

@@ -12,6 +12,10 @@
 // Memory the script's Lua state may hold while script code runs: ample for a UI.
 const size_t SCRIPT_MEMORY_CEILING = size_t(64) << 20;
 
+// Source a script file, or a chunk loadstring or load compiles, may have: the
+// parser's time is not bounded otherwise.
+const size_t SCRIPT_SOURCE_LIMIT = size_t(1) << 20;
+
 // A new sandboxed state, with the panic handler installed; null when not even
 // the state could be made (its line is printed).
 lua_State* newScriptState();
@@ -21,7 +25,8 @@ void closeScriptState(lua_State* L);
 // Loads a script file as a text chunk (a "#" first line is skipped, as the
 // interpreter does); a binary chunk is refused. As luaL_loadfile: 0 and the
 // chunk on the stack, or an error status and the message (LUA_ERRFILE when the
-// file cannot be read).
+// file cannot be read). The file is compiled under the limits of a call, and a
+// file past SCRIPT_SOURCE_LIMIT is refused.
 int loadScriptFile(lua_State* L, const char* file);
 
 // While on, the state cannot grow past SCRIPT_MEMORY_CEILING: a script that

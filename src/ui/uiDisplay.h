@@ -12,6 +12,13 @@
 
 class Universe;
 
+// What a script's results may build: panels at once, elements in a panel, and
+// element updates one "updateUI" call may make (a table reaches every element of
+// its name). Past a bound the rest is left out, with one line.
+const size_t UI_PANEL_LIMIT = 64;
+const size_t UI_ELEMENT_LIMIT = 1000;
+const size_t UI_MATCH_LIMIT = 10000;
+
 class uiDisplay {
 public:
     std::string name;

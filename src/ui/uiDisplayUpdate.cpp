@@ -1,11 +1,15 @@
 // The exchange between a panel and the script's "updateUI": every element goes
 // out as a table when the user changed any of them, and the tables that come
 // back rewrite or delete elements by name.
+#include <algorithm>
 #include <sstream>
 #include <string>
+#include <unordered_map>
+#include <vector>
 
 #include "core/luaTable.h"
 #include "core/diagnostics.h"
+#include "core/report.h"
 #include "script/budgetedCall.h"
 #include "ui/uiDisplay.h"
 
@@ -97,33 +101,52 @@ bool exportElement(lua_State* L, size_t k, const uiDisplayBase& element, const s
     return true;
 }
 
-// Applies the values "updateUI" returned, from the top of the stack down.
+// Rewrites, or deletes, the elements one returned table names (indices in the
+// panel's order). True when they were deleted; their places are left null.
+bool applyTable(lua_State* L, std::vector<uiDisplayBase*>& elements, const std::vector<size_t>& named)
+{
+    bool deleted = false;
+    for (size_t k : named) {
+        sayLine("Table match " + elements[k]->name);
+        if (getLuaTableFloat(L, "delete", -1) == 1) {
+            sayLine("Deleting " + getLuaTableString(L, "name", -1));
+            delete elements[k];
+            elements[k] = nullptr;
+            deleted = true;
+            continue;
+        }
+        elements[k]->importVals(L);
+    }
+    return deleted;
+}
+
+// Applies the values "updateUI" returned, from the top of the stack down: a
+// table reaches every element of its name, in the panel's order. Found by name,
+// not by a walk over the panel per table.
 void applyResults(lua_State* L, std::vector<uiDisplayBase*>& elements)
 {
-    while (lua_gettop(L) > 0) {
-        if (lua_istable(L, -1)) {
-            std::string tableName = getLuaTableString(L, "name", -1);
-            for (size_t k = 0; k < elements.size();) {
-                if (tableName != elements[k]->name) {
-                    ++k;
-                    continue;
-                }
-                sayLine("Table match " + elements[k]->name);
-                if (getLuaTableFloat(L, "delete", -1) == 1) {
-                    sayLine("Deleting " + getLuaTableString(L, "name", -1));
-                    delete elements[k];
-                    elements.erase(elements.begin() + long(k));
-                    continue;
-                }
-                elements[k]->importVals(L);
-                ++k;
-            }
-        } else {
+    std::unordered_map<std::string, std::vector<size_t>> byName;
+    for (size_t k = 0; k < elements.size(); ++k) byName[elements[k]->name].push_back(k);
+    size_t matches = 0;
+    for (; lua_gettop(L) > 0; lua_pop(L, 1)) {
+        if (!lua_istable(L, -1)) {
             sayLine(std::string("Error in uidisplay, update function: LUA script returned non-table type: ") +
-                luaL_typename(L, -1));
+                    luaL_typename(L, -1));
+            continue;
         }
-        lua_pop(L, 1);
+        auto found = byName.find(getLuaTableString(L, "name", -1));
+        if (found == byName.end()) continue;
+        if ((matches += found->second.size()) > UI_MATCH_LIMIT) {
+            report({"ui.lua", "updateUI",
+                    formatted("past %d element updates; the other %d results left out", int(UI_MATCH_LIMIT),
+                              lua_gettop(L)),
+                    Severity::Error});
+            lua_settop(L, 0);
+            break;
+        }
+        if (applyTable(L, elements, found->second)) byName.erase(found);
     }
+    elements.erase(std::remove(elements.begin(), elements.end(), nullptr), elements.end());
 }
 
 struct UpdateCall {
@@ -160,7 +183,9 @@ int exchangeUpdateUi(lua_State* L)
     stackDump(L);
 
     for (uiDisplayBase* element : elements) element->modified = false;
+    const unsigned long cutBefore = luaTextsCut();
     applyResults(L, elements);
+    sayTextsCut(cutBefore);
     return 0;
 }
 

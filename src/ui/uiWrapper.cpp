@@ -8,6 +8,7 @@
 #include "core/luaTable.h"
 #include "entities/worldState.h"
 #include "core/diagnostics.h"
+#include "core/report.h"
 #include "script/budgetedCall.h"
 #include "script/startLua.h"
 #include "ui/uiBar.h"
@@ -86,13 +87,27 @@ struct AddUiCall {
 // just below the name is added first.
 void addReturnedPanel(lua_State* L, AddUiCall& call)
 {
-    uiDisplay panel(lua_tostring(L, -1));
+    size_t length = 0;
+    const char* name = lua_tolstring(L, -1, &length);
+    if (call.universe.uiDisplays.size() >= UI_PANEL_LIMIT) {
+        report({"ui.lua", "addUI", formatted("panel not added: %d panels are open already", int(UI_PANEL_LIMIT)),
+                Severity::Error});
+        return;
+    }
+    uiDisplay panel(std::string(name, std::min(length, LUA_TEXT_LIMIT)));
     sayLine("Set name: " + panel.name);
     call.universe.uiDisplays.push_back(panel);
     uiDisplay& added = call.universe.uiDisplays.back();
     for (;;) {
         lua_pop(L, 1);
         if (lua_gettop(L) <= 0) break;
+        if (added.elements.size() >= UI_ELEMENT_LIMIT) {
+            report({"ui.lua", "addUI",
+                    formatted("panel \"%s\" holds %d elements; %d more left out", added.name.c_str(),
+                              int(UI_ELEMENT_LIMIT), lua_gettop(L)),
+                    Severity::Error});
+            break;
+        }
         if (!lua_istable(L, -1)) {
             sayLine(std::string("Error, LUA UI element is a ") + luaL_typename(L, -1) + ", not a table; skipped");
             continue;
@@ -139,7 +154,9 @@ int exchangeAddUi(lua_State* L)
         stackDump(L);
         return 0;
     }
+    const unsigned long cutBefore = luaTextsCut();
     addReturnedPanel(L, call);
+    sayTextsCut(cutBefore);
     return 0;
 }
 
