@@ -21,6 +21,7 @@ void checkGalaxyAndWeapons(ContentProblems& problems);
 void checkTables(ContentProblems& problems);
 void checkEmitterTables(ContentProblems& problems);
 void checkImages(ContentProblems& problems);
+void checkSoundFiles(ContentProblems& problems);  // each there as a file the game may read
 void checkUiScript(ContentProblems& problems);
 // Returns false when the compile check could not run (no X display); the
 // presence and size checks run regardless.

@@ -8,6 +8,8 @@
 #include <cstring>
 #include <new>
 
+#include "core/dataFiles.h"
+
 namespace {
 
 const png_uint_32 LARGEST_SIDE = 16384;
@@ -149,6 +151,8 @@ bool readImageWithSoil(const std::string& file, TextureImage& out)
 
 bool decodeTextureImage(const std::string& file, TextureImage& out)
 {
+    // A refused file is not opened at all; the loader names it.
+    if (dataFileExists(file) && !dataFileProblem(file, MAX_IMAGE_FILE).empty()) return false;
     try {
         if (!readPngForTexture(file, out) && !readImageWithSoil(file, out)) return false;
         buildMipmaps(out);

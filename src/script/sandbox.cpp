@@ -4,10 +4,9 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <fstream>
-#include <iterator>
 #include <string>
 
+#include "core/dataFiles.h"
 #include "core/report.h"
 #include "script/budgetedCall.h"
 
@@ -295,10 +294,11 @@ void closeScriptState(lua_State* L)
 
 int loadScriptFile(lua_State* L, const char* file)
 {
-    std::ifstream in(file, std::ios::binary);
-    std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    if (!in.good() && !in.eof()) {
-        lua_pushfstring(L, "cannot read %s", file);
+    std::string text, error;
+    if (!readDataFile(file, MAX_SCRIPT_FILE, text, error)) {
+        // A missing script is the caller's to name; one that is there but refused is said here.
+        if (dataFileExists(file)) report({"", "", error, Severity::Error});
+        lua_pushstring(L, error.c_str());
         return LUA_ERRFILE;
     }
     // The interpreter's "#!" line: dropped, its line break kept so line numbers hold.

@@ -6,8 +6,6 @@
 #include <cctype>
 #include <cstring>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <map>
 #include <set>
 
@@ -26,6 +24,7 @@ struct Sound {
     std::vector<unsigned char> bytes;  // as read; dropped once bound
     std::vector<short> samples;        // decoded for a 44,100 Hz stereo device
     bool decoded = false;
+    bool refused = false;  // said so when read: said once
     Mix_Chunk* chunk = nullptr;
 };
 
@@ -39,14 +38,6 @@ unsigned readLittle(const unsigned char* p, int bytes)
     unsigned value = 0;
     for (int i = bytes - 1; i >= 0; --i) value = value << 8 | p[i];
     return value;
-}
-
-bool readFile(const std::string& path, std::vector<unsigned char>& bytes)
-{
-    std::ifstream in(path, std::ios::binary);
-    if (!in) return false;
-    bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-    return !in.bad();
 }
 
 
@@ -67,12 +58,16 @@ std::vector<std::string> findSoundFiles(const std::string& folder)
     std::error_code error;
     fs::recursive_directory_iterator it(folder, fs::directory_options::skip_permission_denied, error);
     for (; !error && it != fs::recursive_directory_iterator(); it.increment(error)) {
-        // Links may lead out of the data folder, where nothing is read from.
-        if (it->is_symlink(error) || it.depth() >= MAX_FOLDER_DEPTH) {
-            if (it->is_directory(error)) it.disable_recursion_pending();
+        // Folders are walked, links to them not (no loops). Anything else by a
+        // WAV's name is kept for the reader, which reads a link to a file as the
+        // file, as for every data file, and names what is no file.
+        std::error_code dangling;  // a link to nothing: kept, and named by the reader
+        const bool isFolder = it->is_directory(dangling);
+        if (it.depth() >= MAX_FOLDER_DEPTH) {
+            if (isFolder) it.disable_recursion_pending();
             continue;
         }
-        if (!it->is_regular_file(error)) continue;
+        if (isFolder) continue;
         fs::path path = it->path();
         std::string extension = path.extension().string();
         for (char& c : extension) c = char(std::tolower(static_cast<unsigned char>(c)));
@@ -143,11 +138,14 @@ void decodeSounds(const std::vector<std::string>& files)
         Sound sound;
         sound.file = file;
         std::string path = dataFile(file);
-        std::error_code error;
-        std::uintmax_t size = std::filesystem::file_size(path, error);
-        if (!error && size <= MAX_SOUND_BYTES && total + size <= MAX_SOUND_BYTES && readFile(path, sound.bytes)) {
+        std::string bytes, why;
+        if (readDataFile(path, std::min(MAX_SOUND_FILE, MAX_SOUND_BYTES - total), bytes, why)) {
+            sound.bytes.assign(bytes.begin(), bytes.end());
             total += sound.bytes.size();
             sound.decoded = decodeWav(sound.bytes, sound.samples);
+        } else {
+            report({"", "", why + "; that sound stays silent", Severity::Error});
+            sound.refused = true;
         }
         sounds.push_back(std::move(sound));
     }
@@ -164,7 +162,7 @@ void bindSounds(bool deviceOpen, bool nativeFormat)
     indexSounds();
     for (Sound& sound : sounds) {
         if (!deviceOpen) {  // nothing will play: keep the names only
-            sound = Sound{sound.file, {}, {}, false, nullptr};
+            sound = Sound{sound.file, {}, {}, false, false, nullptr};
             continue;
         }
         if (sound.decoded && nativeFormat) {
@@ -175,7 +173,8 @@ void bindSounds(bool deviceOpen, bool nativeFormat)
             sound.chunk = loadThroughMixer(sound.bytes);
         }
         sound.bytes = std::vector<unsigned char>();
-        if (!sound.chunk) report({sound.file, "", "cannot be read as a WAV file; that sound stays silent", Severity::Error});
+        if (!sound.chunk && !sound.refused)
+            report({sound.file, "", "cannot be read as a WAV file; that sound stays silent", Severity::Error});
     }
 }
 
