@@ -166,7 +166,9 @@ TEST(ContentCheck, HostileFilesAreOneLineEach)
     auto link = [](const char* target) {
         return [target](const std::string& path) { ASSERT_EQ(symlink(target, path.c_str()), 0); };
     };
-    auto fifo = [](const std::string& path) { ASSERT_EQ(mkfifo(path.c_str(), 0600), 0); };
+    auto sized = [](off_t bytes) {  // sparse: nothing is written
+        return [bytes](const std::string& path) { ASSERT_EQ(truncate(writeFile("/", path.substr(1), "").c_str(), bytes), 0); };
+    };
     auto repeated = [](const std::string& piece, int times) {
         std::string all;
         for (int i = 0; i < times; ++i) all += piece;
@@ -180,9 +182,10 @@ TEST(ContentCheck, HostileFilesAreOneLineEach)
         {"test.xml", link("/proc/self/pagemap"), "<universe>: not a regular file (a kernel file"},
         {"test.xml", text("<? > <!-- ?>" + repeated("<a>", 60000)), "<universe>: elements nested more than 256"},
         {"test.xml", text("<!DOCTYPE x [ > <!-- ]>" + repeated("<a>", 60000)), "<universe>: elements nested more than 256"},
-        {"shipdata.txt", fifo, "file: not a regular file (a FIFO); the game does not start without it"},
+        {"shipdata.txt", sized(2 << 20), "file: larger than the 1 MB a file of its kind may be; the game does not start"},
         {"ui.lua", link("/proc/self/pagemap"), "file: not a regular file (a kernel file"},
-        {"dust.png", fifo, "file: not a regular file (a FIFO)"},
+        {"dust.png", sized(65 << 20), "file: larger than the 64 MB"},
+        {"dust.png", link("/proc/self/pagemap"), "file: not a regular file (a kernel file"},
         {"click.wav", link("/proc/self/pagemap"), "file: not a regular file (a kernel file"},
         {"emitterShade1.txt", text("#\n1.0\n1.0\n1.0\n99999\n" + repeated(repeated("1 ", 100) + "\n", 1000)),
          "its curves expand to more than"},

@@ -125,9 +125,8 @@ std::string executableFolder()
 std::string dataFile(const std::string& name)
 {
     for (auto mod = dataFolders.mods.rbegin(); mod != dataFolders.mods.rend(); ++mod) {
-        // Anything there wins, so that what is no file is refused by its own name.
         const std::string path = inFolder(*mod, name);
-        if (dataFileExists(path)) return path;
+        if (isFile(path)) return path;
     }
     return inFolder(dataFolders.data, name);
 }

@@ -14,8 +14,8 @@ struct DataFolders {
 
 extern DataFolders dataFolders;
 
-// The path to open for a data file name: the last mod folder holding anything
-// by that name (the readers refuse what is no file), else the data folder's. Numbered files (emitter tables, shaders) end
+// The path to open for a data file name: the last mod folder holding it as a
+// file, else the data folder's. Numbered files (emitter tables, shaders) end
 // where neither has the next one.
 std::string dataFile(const std::string& name);
 

@@ -58,16 +58,14 @@ std::vector<std::string> findSoundFiles(const std::string& folder)
     std::error_code error;
     fs::recursive_directory_iterator it(folder, fs::directory_options::skip_permission_denied, error);
     for (; !error && it != fs::recursive_directory_iterator(); it.increment(error)) {
-        // Folders are walked, links to them not (no loops). Anything else by a
-        // WAV's name is kept for the reader, which reads a link to a file as the
-        // file, as for every data file, and names what is no file.
-        std::error_code dangling;  // a link to nothing: kept, and named by the reader
-        const bool isFolder = it->is_directory(dangling);
+        std::error_code dangling;  // a link to nothing is no file; the walk goes on
         if (it.depth() >= MAX_FOLDER_DEPTH) {
-            if (isFolder) it.disable_recursion_pending();
+            if (it->is_directory(dangling)) it.disable_recursion_pending();
             continue;
         }
-        if (isFolder) continue;
+        // A link to a file is the file, as for every data file: the reader checks
+        // what it is. Links to folders are not walked, so there is no loop.
+        if (!it->is_regular_file(dangling)) continue;
         fs::path path = it->path();
         std::string extension = path.extension().string();
         for (char& c : extension) c = char(std::tolower(static_cast<unsigned char>(c)));
