@@ -3,8 +3,12 @@
 // is told apart from faulty content.
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <chrono>
 #include <filesystem>
+#include <functional>
 #include <sstream>
 
 #include "check/contentCheck.h"
@@ -191,4 +195,70 @@ TEST(ContentCheck, RefusedImagesAndSoundsAreFaultsOfTheFolder)
     }
     EXPECT_LT(seconds, 2.0 * 5);  // the whole check, with the shipped data and shaders
     EXPECT_LT(peakResidentMb() - memoryBefore, 128);
+}
+
+// A hostile mod file: the checker names it in one line, as the game refuses it,
+// and neither hangs nor fills memory.
+TEST(ContentCheck, HostileFilesAreOneLineEach)
+{
+    auto text = [](std::string body) {
+        return [body](const std::string& path) { writeFile("/", path.substr(1), body); };
+    };
+    auto link = [](const char* target) {
+        return [target](const std::string& path) { ASSERT_EQ(symlink(target, path.c_str()), 0); };
+    };
+    auto sized = [](off_t bytes) {  // sparse: nothing is written
+        return [bytes](const std::string& path) { ASSERT_EQ(truncate(writeFile("/", path.substr(1), "").c_str(), bytes), 0); };
+    };
+    auto repeated = [](const std::string& piece, int times) {
+        std::string all;
+        for (int i = 0; i < times; ++i) all += piece;
+        return all;
+    };
+    const struct {
+        const char* name;
+        std::function<void(const std::string&)> make;
+        const char* said;
+    } cases[] = {
+        {"test.xml", link("/proc/self/pagemap"), "<universe>: not a regular file (a kernel file"},
+        {"test.xml", text("<? > <!-- ?>" + repeated("<a>", 60000)), "<universe>: elements nested more than 256"},
+        {"test.xml", text("<!DOCTYPE x [ > <!-- ]>" + repeated("<a>", 60000)), "<universe>: elements nested more than 256"},
+        {"shipdata.txt", sized(2 << 20), "file: larger than the 1 MB a file of its kind may be; the game does not start"},
+        {"ui.lua", link("/proc/self/pagemap"), "file: not a regular file (a kernel file"},
+        {"dust.png", sized(65 << 20), "file: larger than the 64 MB"},
+        {"dust.png", link("/proc/self/pagemap"), "file: not a regular file (a kernel file"},
+        {"click.wav", link("/proc/self/pagemap"), "file: not a regular file (a kernel file"},
+        {"emitterShade1.txt", text("#\n1.0\n1.0\n1.0\n99999\n" + repeated(repeated("1 ", 100) + "\n", 1000)),
+         "its curves expand to more than"},
+        {"shader0.fs", text("void main() { gl_FragColor = vec4(0.1" + repeated("+0.1", 20000) + "); }\n"),
+         "file: larger than the 16 KB"},
+        {"shader1.fs", text("uniform float n;\nvoid main() {\n  float s = 0.0;\n  for (int i = 0; i < int(n); ++i) s += 0.1;\n"
+                            "  gl_FragColor = vec4(s);\n}\n"),
+         "line 4: a for loop whose bound is not a constant"},
+    };
+    // The check itself takes its time (a GL context, the shipped shaders compiled): the cases add to it.
+    auto timed = [](std::ostringstream& err) {
+        const auto start = std::chrono::steady_clock::now();
+        const CheckStatus status = checkContent(VUMTAL_ASSETS_DIR, err);
+        return std::make_pair(status, std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
+    };
+    std::ostringstream clean;
+    const double baseline = timed(clean).second;
+    for (const auto& c : cases) {
+        const std::string mod = makeScratchDir();
+        c.make(mod + "/" + c.name);
+        dataFolders.mods = {mod};
+        std::ostringstream err;
+        const auto [status, seconds] = timed(err);
+        dataFolders = DataFolders();
+        std::istringstream lines(err.str());
+        std::vector<std::string> faults;
+        for (std::string line; std::getline(lines, line);)
+            if (line.find("no X display") == std::string::npos) faults.push_back(line);
+        EXPECT_EQ(status, CHECK_FAULTS) << c.name;
+        ASSERT_EQ(faults.size(), 1u) << c.name << ":\n" << err.str();
+        EXPECT_EQ(faults[0].rfind(mod + "/" + c.name + ": ", 0), 0u) << faults[0];
+        EXPECT_NE(faults[0].find(c.said), std::string::npos) << faults[0];
+        EXPECT_LT(seconds, baseline + 2.0) << faults[0];
+    }
 }

@@ -3,7 +3,13 @@
 // a sanity check of the data the game ships with.
 #include <gtest/gtest.h>
 
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <algorithm>
+#include <chrono>
+#include <filesystem>
 #include <cmath>
 #include <cstring>
 #include <functional>
@@ -17,6 +23,10 @@
 #include "core/report.h"
 #include "core/xmlAttributes.h"
 #include "data/defaultVals.h"
+#include "data/shaders.h"
+#include "entities/wormhole.h"
+#include "script/sandbox.h"
+#include "sound/soundBank.h"
 #include "world/loadGalaxy.h"
 #include "entities/player.h"
 #include "world/loadPlayer.h"
@@ -873,4 +883,150 @@ TEST_F(Shaders, ShippedShadersBuildWithoutAWord)
     ASSERT_EQ(programs.size(), 3u) << out;
     for (unsigned int program : programs) EXPECT_TRUE(glIsProgram(program));
     EXPECT_EQ(out.find("result:"), std::string::npos) << out;
+}
+
+// ---- Hostile data files ---------------------------------------------------------
+
+namespace {
+
+enum class Reader { Xml, Table, Emitters, Shader, Script, Sound };
+
+struct HostileFile {
+    const char* name;
+    std::function<void(const std::string& path)> make;
+    Reader reader;
+    const char* said;  // in the one line
+};
+
+std::function<void(const std::string&)> holding(std::string text)
+{
+    return [text](const std::string& path) { writeFile("/", path.substr(1), text); };
+}
+std::function<void(const std::string&)> linkedTo(const char* target)
+{
+    return [target](const std::string& path) { ASSERT_EQ(symlink(target, path.c_str()), 0); };
+}
+std::function<void(const std::string&)> sized(off_t bytes)  // sparse: nothing is written
+{
+    return [bytes](const std::string& path) { ASSERT_EQ(truncate(writeFile("/", path.substr(1), "").c_str(), bytes), 0); };
+}
+void fifo(const std::string& path) { ASSERT_EQ(mkfifo(path.c_str(), 0600), 0); }
+void folder(const std::string& path) { std::filesystem::create_directory(path); }
+
+std::string repeated(const std::string& piece, int times)
+{
+    std::string text;
+    for (int i = 0; i < times; ++i) text += piece;
+    return text;
+}
+
+// What hides its depth from a naive scan, then 60,000 open elements.
+std::string nested(const std::string& before) { return before + repeated("<a>", 60000); }
+
+std::string sum(int terms) { return "void main() { gl_FragColor = vec4(0.1" + repeated("+0.1", terms - 1) + "); }\n"; }
+
+// The lines the reader said (or the error it gave), when it is done.
+std::vector<std::string> readThrough(Reader reader, const std::string& dir, const std::string& path)
+{
+    ReportLog log;
+    std::vector<std::string> lines;
+    if (reader == Reader::Xml) {
+        XmlBuffer buffer;
+        rapidxml::xml_document<char> doc;
+        rapidxml::xml_node<char>* root = nullptr;
+        std::string error;
+        if (!loadXmlDocument(path.c_str(), buffer, doc, "universe", root, error)) lines.push_back(error);
+    } else if (reader == Reader::Table) {
+        std::vector<std::vector<float>> table;
+        readData(path.c_str(), 5, table);
+    } else if (reader == Reader::Emitters) {
+        ScopedWorkingDir cd(dir);
+        readAndExpandEmitterData();
+    } else if (reader == Reader::Shader) {
+        std::free(readEmitter(path.c_str()));
+    } else if (reader == Reader::Script) {
+        lua_State* L = newScriptState();
+        loadScriptFile(L, path.c_str());
+        closeScriptState(L);
+    } else {
+        dataFolders.data = dir;
+        decodeSounds(soundFilesOfDataFolders());
+        dataFolders = DataFolders();
+        // A refused sound is said when the sounds are bound to a device.
+        for (const SoundRefusal& refused : refusedSounds()) lines.push_back(refused.file + ": " + refused.why);
+        decodeSounds({});
+    }
+    for (const Report& record : log.records)
+        if (record.severity == Severity::Error || record.severity == Severity::Warning) lines.push_back(reportText(record));
+    return lines;
+}
+
+long peakKilobytes()
+{
+    struct rusage usage;
+    getrusage(RUSAGE_SELF, &usage);
+    return usage.ru_maxrss;
+}
+
+}  // namespace
+
+// Each survives, in one line naming the file, quickly and in little memory.
+TEST(HostileFiles, EachIsOneLineNamingTheFile)
+{
+    const HostileFile cases[] = {
+        {"test.xml", linkedTo("/proc/self/pagemap"), Reader::Xml, "not a regular file (a kernel file"},
+        {"test.xml", fifo, Reader::Xml, "not a regular file (a FIFO)"},
+        {"test.xml", folder, Reader::Xml, "not a regular file (a folder)"},
+        {"test.xml", sized(17 << 20), Reader::Xml, "larger than the 16 MB"},
+        {"test.xml", holding(nested("<? > <!-- ?>")), Reader::Xml, "nested more than 256 levels deep"},
+        {"test.xml", holding(nested("<!DOCTYPE x [ > <!-- ]>")), Reader::Xml, "nested more than 256 levels deep"},
+        {"test.xml", holding(nested("<b\">")), Reader::Xml, "nested more than 256 levels deep"},
+        {"test.xml", holding(nested("<b c='>'><![CDATA[ <!-- ]]>")), Reader::Xml, "nested more than 256 levels deep"},
+        {"shipdata.txt", linkedTo("/dev/zero"), Reader::Table, "not a regular file (a character device)"},
+        {"shipdata.txt", sized(2 << 20), Reader::Table, "larger than the 1 MB"},
+        {"emitterShade0.txt", holding("#\n" + std::string(2000, ' ') + "\n"), Reader::Emitters, "more than 1024 numbers"},
+        {"emitterShade0.txt", holding("#\n1.0\n1.0\n1.0\n99999\n" + repeated(repeated("1 ", 100) + "\n", 1000)),
+         Reader::Emitters, "expand to more than"},
+        {"emitterShade0.txt", holding("#\n" + repeated("1.0\n", 2000)), Reader::Emitters, "more than 1024 rows"},
+        {"emitterShade0.txt", fifo, Reader::Emitters, "not a regular file (a FIFO)"},
+        {"shader0.fs", holding(sum(10000)), Reader::Shader, "larger than the 16 KB"},
+        {"shader0.fs", holding(sum(3000)), Reader::Shader, "more than 1000 operators"},
+        {"shader0.fs", holding("void main() { gl_FragColor = vec4" + std::string(100, '(') + "1.0" + std::string(100, ')') + "; }\n"),
+         Reader::Shader, "brackets nested more than 64"},
+        {"ui.lua", linkedTo("/proc/self/pagemap"), Reader::Script, "not a regular file (a kernel file"},
+        {"ui.lua", sized(2 << 20), Reader::Script, "larger than the 1 MB"},
+        {"boom.wav", linkedTo("/proc/self/pagemap"), Reader::Sound, "not a regular file (a kernel file"},
+        {"boom.wav", sized(65 << 20), Reader::Sound, "larger than the 64 MB"},
+    };
+    for (const HostileFile& c : cases) {
+        const std::string dir = makeScratchDir();
+        const std::string path = dir + "/" + c.name;
+        c.make(path);
+        const long before = peakKilobytes();
+        const auto start = std::chrono::steady_clock::now();
+        const std::vector<std::string> lines = readThrough(c.reader, dir, path);
+        const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+        ASSERT_EQ(lines.size(), 1u) << c.name << " " << c.said << ": " << ::testing::PrintToString(lines);
+        EXPECT_NE(lines[0].find(c.name), std::string::npos) << lines[0];
+        EXPECT_NE(lines[0].find(c.said), std::string::npos) << lines[0];
+        EXPECT_LT(seconds, 2.0) << lines[0];
+        EXPECT_LT(peakKilobytes() - before, 256 << 10) << lines[0];  // the caps are 64 MB at most
+    }
+}
+
+// The wormholes share their table: one copy however many there are, and a
+// changed table is taken up.
+TEST(HostileFiles, WormholesShareTheirEmitterTable)
+{
+    TablesGuard guard;
+    emitters = {emitterTableOf(4, 1), emitterTableOf(5, 1)};
+    ReportLog quiet;
+    const Wormhole a(0, point{0, 0}, 50, 0, point{0, 0}, 1), b(0, point{9, 9}, 50, 0, point{0, 0}, 1);
+    const Wormhole copy = a;
+    EXPECT_EQ(a.emitter.table.shared, b.emitter.table.shared);
+    EXPECT_EQ(copy.emitter.table.shared, a.emitter.table.shared);
+    EXPECT_EQ(a.emitter.quadCount(), 5);
+    emitters[1] = emitterTableOf(6, 1);
+    EXPECT_EQ(Wormhole(0, point{0, 0}, 50, 0, point{0, 0}, 1).emitter.quadCount(), 6);
+    EXPECT_TRUE(Wormhole(0, point{0, 0}, 50, 0, point{0, 0}, 7).emitter.table.empty());
 }

@@ -612,8 +612,8 @@ const Hostile HOSTILE[] = {
      "function addUI() local s = {'if x then'} for i = 1, 60000 do s[#s + 1] = 'elseif x then' end "
      "s[#s + 1] = 'end' loadstring(table.concat(s, ' ')) end",
      "addUI ran past its"},
-    {"ui.lua of 150,000 elseif", "if x then ", "KB, past the 1024 KB a script may have", "elseif x then ", 150000, "end"},
-    {"24 MB table constructor", "t = {", "KB, past the 1024 KB a script may have", "1,", 12000000, "}"},
+    {"ui.lua of 150,000 elseif", "if x then ", "ui.lua: larger than the 1 MB a file of its kind may be\n", "elseif x then ", 150000, "end"},
+    {"24 MB table constructor", "t = {", "ui.lua: larger than the 1 MB a file of its kind may be\n", "1,", 12000000, "}"},
     // What the script returns is bounded before the game copies it.
     {"element text of 16 MB", "function addUI() return {type = 'box', name = 'b', text = ('x'):rep(16e6)}, 'p' end",
      "1 texts longer than 16 KB were cut to that"},

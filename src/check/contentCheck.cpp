@@ -5,7 +5,6 @@
 
 #include <cstdlib>
 #include <cstring>
-#include <fstream>
 
 #include "core/basics.h"
 #include "core/dataFiles.h"
@@ -64,10 +63,31 @@ std::string absolutePath(const std::string& path)
     return absolute;
 }
 
-bool fileExists(const std::string& path)
+// Looked at, never opened: opening a FIFO waits for a writer.
+bool fileExists(const std::string& path) { return dataFileExists(path); }
+
+// What the readers refused as they read (they say each as an Error naming the file).
+void keepRefusals(const std::vector<Report>& records, ContentProblems& problems)
 {
-    std::ifstream in(path);
-    return bool(in);
+    for (const Report& record : records)
+        if (record.severity == Severity::Error) problems.lines.push_back(reportText(record));
+}
+
+// Why a number table was not read: "cannot be read" when missing, as always.
+std::string refusal(const char* file)
+{
+    const std::string path = dataFile(file);
+    const std::string why = dataFileExists(path) ? dataFileProblem(path, MAX_TABLE_FILE) : "";
+    return why.empty() ? "cannot be read" : why;
+}
+
+// A file refused as it was read has its line; what it then lacks is not another.
+bool namedAlready(const ContentProblems& problems, const std::string& file)
+{
+    const std::string prefix = dataFile(file) + ": ";
+    for (const std::string& line : problems.lines)
+        if (startsWith(line, prefix)) return true;
+    return false;
 }
 
 }  // namespace
@@ -81,7 +101,8 @@ void checkEmitterTables(ContentProblems& problems)
     for (size_t k = 0; k < tables.size(); ++k) {
         const std::string file = emitterFileName(int(k));
         if (tables[k].empty()) {
-            problems.add(file, "block 0", "missing (no \"#\" line); the effect draws nothing");
+            if (!namedAlready(problems, file))
+                problems.add(file, "block 0", "missing (no \"#\" line); the effect draws nothing");
             continue;
         }
         const EmitterBlock& block = tables[k][0];
@@ -172,11 +193,11 @@ void checkTables(ContentProblems& problems)
     keepWarnings(log.records, "shipdata.txt", problems);
     keepWarnings(log.records, "playerdata.txt", problems);
     if (!shipsRead)
-        problems.add("shipdata.txt", "file", "cannot be read; the game does not start without it");
+        problems.add("shipdata.txt", "file", refusal("shipdata.txt") + "; the game does not start without it");
     else if (shipTypes < 2)
         problems.add("shipdata.txt", "row 1", "missing: ship type 1 is the one the game spawns");
     if (!playerRead)
-        problems.add("playerdata.txt", "file", "cannot be read; the player gets the built-in ship");
+        problems.add("playerdata.txt", "file", refusal("playerdata.txt") + "; the player gets the built-in ship");
     else if (player.size() < 7)
         problems.add("playerdata.txt", "row 0",
                      std::to_string(player.size()) + " of 7 numbers; the rest are the built-in ship's");
@@ -238,7 +259,11 @@ CheckStatus checkContent(const std::string& dir, std::ostream& err)
     // checks wormholes against them); here they come from dir.
     std::vector<EmitterTable> savedEmitters;
     savedEmitters.swap(emitters);
-    emitters = readAndExpandEmitterData();
+    {
+        ReportLog reading;
+        emitters = readAndExpandEmitterData();
+        keepRefusals(reading.records, problems);
+    }
     checkGalaxyAndWeapons(problems);
     checkTables(problems);
     checkEmitterTables(problems);

@@ -46,7 +46,11 @@ void checkUiScript(ContentProblems& problems)
     }
     int status = loadScriptFile(L, dataFile("ui.lua").c_str());
     if (status == LUA_ERRFILE) {
-        problems.add("ui.lua", "file", "cannot be read");
+        // The reason follows the path the reader names.
+        const std::string reason = lua_tostring(L, -1);
+        const std::string path = dataFile("ui.lua") + ": ";
+        const bool named = reason.compare(0, path.size(), path) == 0;
+        problems.add("ui.lua", "file", named ? reason.substr(path.size()) : "cannot be read");
     } else if (status != 0) {
         addLuaError(problems, "does not load", lua_tostring(L, -1));
     } else {

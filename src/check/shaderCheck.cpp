@@ -5,9 +5,9 @@
 #include <GL/glx.h>
 #include <X11/Xlib.h>
 
+#include <algorithm>
 #include <cstdlib>
-#include <fstream>
-#include <sstream>
+#include <regex>
 
 #include "check/contentCheck.h"
 #include "core/dataFiles.h"
@@ -20,15 +20,61 @@ struct ShaderPair {
     std::string vertex, fragment;  // as the game hands them to GL: the file without its last character
 };
 
-bool readSource(const std::string& file, std::string& text, bool& exists)
+// Strips comments, keeping line breaks so that lines keep their numbers.
+std::string withoutComments(const std::string& source)
 {
-    std::ifstream in(file);
-    exists = bool(in);
-    if (!exists) return false;
-    std::stringstream whole;
-    whole << in.rdbuf();
-    text = whole.str();
-    if (!text.empty()) text.pop_back();
+    std::string out;
+    for (size_t i = 0; i < source.size(); ++i) {
+        if (source.compare(i, 2, "//") == 0) {
+            i = std::min(source.find('\n', i), source.size()) - 1;
+        } else if (source.compare(i, 2, "/*") == 0) {
+            const size_t end = std::min(source.find("*/", i + 2), source.size());
+            out.append(size_t(std::count(source.begin() + long(i), source.begin() + long(end), '\n')), '\n');
+            i = end + 1;
+        } else {
+            out += source[i];
+        }
+    }
+    return out;
+}
+
+bool isConstant(const std::string& source, const std::string& bound)
+{
+    static const std::regex number("[-+]?([0-9]+\\.?[0-9]*|\\.[0-9]+)([eE][-+]?[0-9]+)?[fFuU]?");
+    if (std::regex_match(bound, number)) return true;
+    const std::regex declared("\\bconst\\s+(int|uint|float)\\s+" + bound + "\\s*=");
+    return std::regex_search(source, declared);
+}
+
+// A loop the compiler cannot bound runs as long as the data says: llvmpipe caps
+// it, slowly; a real GPU may hang. Bounded means "for (...; i < N; ...)" with N
+// a number or a const.
+void warnUnboundedLoops(const std::string& file, const std::string& original, ContentProblems& problems)
+{
+    const std::string source = withoutComments(original);
+    static const std::regex loop("\\b(for|while|do)\\b");
+    static const std::regex bounded("\\s*([A-Za-z_]\\w*)\\s*(<|<=|>|>=|!=)\\s*([-+.\\w]+)\\s*");
+    for (auto it = std::sregex_iterator(source.begin(), source.end(), loop); it != std::sregex_iterator(); ++it) {
+        const size_t at = size_t(it->position());
+        const std::string line = "line " + std::to_string(std::count(source.begin(), source.begin() + long(at), '\n') + 1);
+        const std::string kind = (*it)[1];
+        if (kind != "for") {
+            problems.add(file, line, "a " + kind + " loop; its bound cannot be checked, and a GPU may hang on it");
+            continue;
+        }
+        const size_t first = source.find(';', at), second = first == std::string::npos ? first : source.find(';', first + 1);
+        std::smatch parts;
+        const std::string condition = second == std::string::npos ? "" : source.substr(first + 1, second - first - 1);
+        if (std::regex_match(condition, parts, bounded) && isConstant(source, parts[3])) continue;
+        problems.add(file, line, "a for loop whose bound is not a constant; a GPU may hang on it");
+    }
+}
+
+// False with why empty for an empty source, else with the reason it is refused.
+bool readSource(const std::string& file, std::string& text, bool& exists, std::string& why, ContentProblems& problems)
+{
+    if (!readShaderSource(dataFile(file), text, exists, why)) return false;
+    warnUnboundedLoops(file, text, problems);
     return !text.empty();
 }
 
@@ -122,16 +168,17 @@ bool checkShaders(ContentProblems& problems)
     for (int k = 0;; ++k) {
         ShaderPair pair{shaderFileName(k, ".vs"), shaderFileName(k, ".fs"), "", ""};
         bool vertexExists = false, fragmentExists = false;
-        bool vertexOk = readSource(dataFile(pair.vertexFile), pair.vertex, vertexExists);
-        bool fragmentOk = readSource(dataFile(pair.fragmentFile), pair.fragment, fragmentExists);
+        std::string vertexWhy, fragmentWhy;
+        bool vertexOk = readSource(pair.vertexFile, pair.vertex, vertexExists, vertexWhy, problems);
+        bool fragmentOk = readSource(pair.fragmentFile, pair.fragment, fragmentExists, fragmentWhy, problems);
         if (!vertexExists) {
             if (fragmentExists)
                 problems.add(pair.vertexFile, "file", "missing half of the pair; the game reads no shaders from here on");
             break;
         }
         if (!fragmentExists) problems.add(pair.fragmentFile, "file", "missing half of the pair");
-        else if (!fragmentOk) problems.add(pair.fragmentFile, "file", "empty shader source");
-        if (!vertexOk) problems.add(pair.vertexFile, "file", "empty shader source");
+        else if (!fragmentOk) problems.add(pair.fragmentFile, "file", fragmentWhy.empty() ? "empty shader source" : fragmentWhy);
+        if (!vertexOk) problems.add(pair.vertexFile, "file", vertexWhy.empty() ? "empty shader source" : vertexWhy);
         if (vertexOk && fragmentOk) pairs.push_back(pair);
     }
     if (pairs.empty()) return true;

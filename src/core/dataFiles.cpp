@@ -1,7 +1,10 @@
 #include "core/dataFiles.h"
 
 #include <dirent.h>
+#include <fcntl.h>
+#include <linux/magic.h>
 #include <sys/stat.h>
+#include <sys/statfs.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -42,6 +45,71 @@ bool sameFolder(const std::string& a, const std::string& b)
            first.st_ino == second.st_ino;
 }
 
+const char* kindOf(mode_t mode)
+{
+    if (S_ISDIR(mode)) return "a folder";
+    if (S_ISFIFO(mode)) return "a FIFO";
+    if (S_ISCHR(mode)) return "a character device";
+    if (S_ISBLK(mode)) return "a block device";
+    if (S_ISSOCK(mode)) return "a socket";
+    return "not a plain file";
+}
+
+// Their files say they are regular but are made up as they are read: sizes of
+// 0 or 4096 whatever they hold, reads that fail or never end.
+bool onKernelFileSystem(const struct statfs& where)
+{
+    switch (static_cast<unsigned long>(where.f_type)) {
+    case PROC_SUPER_MAGIC: case SYSFS_MAGIC: case DEBUGFS_MAGIC: case TRACEFS_MAGIC: case SECURITYFS_MAGIC:
+    case CGROUP_SUPER_MAGIC: case CGROUP2_SUPER_MAGIC: case EFIVARFS_MAGIC: case BPF_FS_MAGIC:
+        return true;
+    default:
+        return false;
+    }
+}
+
+std::string inBytes(std::uintmax_t bytes)
+{
+    if (bytes >= (1u << 20) && bytes % (1u << 20) == 0) return std::to_string(bytes >> 20) + " MB";
+    if (bytes >= 1024 && bytes % 1024 == 0) return std::to_string(bytes >> 10) + " KB";
+    return std::to_string(bytes) + " bytes";
+}
+
+std::string problemOf(const struct stat& info, const struct statfs& where, std::uintmax_t cap)
+{
+    if (!S_ISREG(info.st_mode)) return std::string("not a regular file (") + kindOf(info.st_mode) + ")";
+    if (onKernelFileSystem(where)) return "not a regular file (a kernel file such as /proc's)";
+    if (std::uintmax_t(info.st_size) > cap) return "larger than the " + inBytes(cap) + " a file of its kind may be";
+    return "";
+}
+
+std::string systemReason(const char* what) { return std::string(what) + " (" + std::strerror(errno) + ")"; }
+
+class OpenFile {
+public:
+    explicit OpenFile(const std::string& path)
+        : fd(open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC)) {}
+    ~OpenFile() { if (fd >= 0) close(fd); }
+    OpenFile(const OpenFile&) = delete;
+    OpenFile& operator=(const OpenFile&) = delete;
+    const int fd;
+};
+
+// Up to cap + 1 bytes, so that a file that grew past its cap since it was looked at is seen to.
+std::string readAll(int fd, std::uintmax_t cap, std::string& bytes)
+{
+    bytes.clear();
+    char chunk[65536];
+    for (;;) {
+        const ssize_t got = read(fd, chunk, sizeof chunk);
+        if (got < 0 && errno == EINTR) continue;
+        if (got < 0) return systemReason("cannot be read");
+        if (got == 0) return "";
+        bytes.append(chunk, size_t(got));
+        if (bytes.size() > cap) return "larger than the " + inBytes(cap) + " a file of its kind may be";
+    }
+}
+
 std::string executableFolder()
 {
     char path[4096];
@@ -61,6 +129,41 @@ std::string dataFile(const std::string& name)
         if (isFile(path)) return path;
     }
     return inFolder(dataFolders.data, name);
+}
+
+std::string dataFileProblem(const std::string& path, std::uintmax_t cap)
+{
+    struct stat info;
+    struct statfs where;
+    if (stat(path.c_str(), &info) != 0 || statfs(path.c_str(), &where) != 0) return systemReason("cannot be opened");
+    return problemOf(info, where, cap);
+}
+
+bool dataFileExists(const std::string& path)
+{
+    struct stat info;
+    return stat(path.c_str(), &info) == 0;
+}
+
+bool readDataFile(const std::string& path, std::uintmax_t cap, std::string& bytes, std::string& error)
+{
+    bytes.clear();
+    error = dataFileProblem(path, cap);
+    if (error.empty()) {
+        // Checked again on what was opened: the name may have been changed in between.
+        const OpenFile file(path);
+        struct stat info;
+        struct statfs where;
+        if (file.fd < 0 || fstat(file.fd, &info) != 0 || fstatfs(file.fd, &where) != 0)
+            error = systemReason("cannot be opened");
+        else
+            error = problemOf(info, where, cap);
+        if (error.empty()) error = readAll(file.fd, cap, bytes);
+    }
+    if (error.empty()) return true;
+    bytes.clear();
+    error = path + ": " + error;
+    return false;
 }
 
 bool isDataFolder(const std::string& dir) { return isFile(inFolder(dir, "test.xml")); }

@@ -4,7 +4,7 @@
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
-#include <fstream>
+#include <sstream>
 
 #include "core/basics.h"
 #include "core/dataFiles.h"
@@ -49,13 +49,18 @@ bool readTable(const char* file, int n, std::vector<std::vector<float>>& table,
         sayLine("readData needs at least one column");
         return false;
     }
-    std::ifstream in(file);
-    if (!in) {
+    if (!dataFileExists(file)) {
         int reason = errno;
         sayLine("Error opening file");
         report({file, "", formatted("cannot open file (%s)", std::strerror(reason)), Severity::Missing});
         return false;
     }
+    std::string whole, error;
+    if (!readDataFile(file, MAX_TABLE_FILE, whole, error)) {
+        report({"", "", error, Severity::Error});
+        return false;
+    }
+    std::istringstream in(whole);
     report({"", "", formatted("Opening %s", file), Severity::Note});
 
     // Rows are counted from what was there on entry, so a table is only ever appended to.

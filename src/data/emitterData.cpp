@@ -4,8 +4,8 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
-#include <fstream>
 #include <istream>
+#include <sstream>
 
 #include "core/basics.h"
 #include "core/dataFiles.h"
@@ -16,6 +16,25 @@ std::vector<EmitterTable> emitters;
 bool hasEmitterTable(int index) { return index >= 0 && size_t(index) < emitters.size(); }
 
 EmitterTable emitterTableAt(int index) { return hasEmitterTable(index) ? emitters[size_t(index)] : EmitterTable(); }
+
+SharedEmitterTable::SharedEmitterTable() : shared(std::make_shared<const EmitterTable>()) {}
+SharedEmitterTable::SharedEmitterTable(EmitterTable table) : shared(std::make_shared<const EmitterTable>(std::move(table))) {}
+SharedEmitterTable::SharedEmitterTable(std::shared_ptr<const EmitterTable> table)
+    : shared(table ? std::move(table) : std::make_shared<const EmitterTable>())
+{
+}
+
+SharedEmitterTable sharedEmitterTableAt(int index)
+{
+    // Compared, not copied: the tables are set whole (at start-up, in the checker
+    // and the tests), and a comparison allocates nothing.
+    static std::vector<SharedEmitterTable> made;
+    if (!hasEmitterTable(index)) return SharedEmitterTable();
+    if (made.size() < emitters.size()) made.resize(emitters.size());
+    SharedEmitterTable& slot = made[size_t(index)];
+    if (slot.get() != emitters[size_t(index)]) slot = SharedEmitterTable(emitters[size_t(index)]);
+    return slot;
+}
 
 namespace {
 
@@ -55,9 +74,10 @@ bool scaledByHead(size_t rowIndex) { return rowIndex == 4 || rowIndex == 5 || ro
 
 std::string emitterFileName(int index) { return "emitterShade" + toString(index) + ".txt"; }
 
-EmitterTable readEmitterFile(std::istream& in)
+bool readEmitterRows(std::istream& in, EmitterTable& table, std::string& why)
 {
-    EmitterTable table;
+    table.clear();
+    size_t rows = 0;
     std::string line;
     while (std::getline(in, line)) {
         if (!line.empty() && line[0] == '#') {
@@ -66,20 +86,75 @@ EmitterTable readEmitterFile(std::istream& in)
         }
         // Rows before the first "#" have no block to join and are dropped.
         if (line.size() <= 1 || table.empty()) continue;
+        // Counted before a number is made: every space is one.
+        const size_t numbers = size_t(std::count(line.begin(), line.end(), ' ')) + 1;
+        if (++rows > MAX_EMITTER_ROWS || numbers > MAX_EMITTER_ROW_NUMBERS) {
+            why = rows > MAX_EMITTER_ROWS
+                      ? formatted("more than %zu rows", MAX_EMITTER_ROWS)
+                      : formatted("row %zu holds more than %zu numbers", rows - 1, MAX_EMITTER_ROW_NUMBERS);
+            table.clear();
+            return false;
+        }
         table.back().push_back(parseRow(line));
+    }
+    return true;
+}
+
+EmitterTable readEmitterFile(std::istream& in)
+{
+    EmitterTable table;
+    std::string why;
+    readEmitterRows(in, table, why);
+    return table;
+}
+
+size_t expandedEmitterSize(const EmitterTable& table)
+{
+    size_t total = 0;
+    for (const EmitterBlock& block : table) {
+        const size_t n = resampledLength(block);
+        for (const EmitterRow& row : block) total += row.size() < CURVE_SAMPLES ? row.size() : row.size() - CURVE_SAMPLES + n;
+    }
+    return total;
+}
+
+namespace {
+
+// One numbered file as a table; a file that cannot be had, or holds more than a
+// table may, is an empty table (its effects draw nothing) so that the later ones keep their numbers.
+EmitterTable readEmitterTable(const std::string& name)
+{
+    std::string text, error;
+    EmitterTable table;
+    if (!readDataFile(name, MAX_EMITTER_FILE, text, error)) {
+        report({"", "", error + "; its effects draw nothing", Severity::Error});
+        return table;
+    }
+    std::istringstream in(text);
+    std::string why;
+    if (!readEmitterRows(in, table, why) || expandedEmitterSize(table) > MAX_EXPANDED_EMITTER_NUMBERS) {
+        if (why.empty()) why = formatted("its curves expand to more than %zu numbers", MAX_EXPANDED_EMITTER_NUMBERS);
+        report({name, "", why + "; its effects draw nothing", Severity::Error});
+        table.clear();
     }
     return table;
 }
+
+}  // namespace
 
 std::vector<EmitterTable> readEmitterData()
 {
     std::vector<EmitterTable> tables;
     for (int k = 0;; ++k) {
         std::string name = dataFile(emitterFileName(k));
-        std::ifstream in(name);
-        if (!in) return tables;
+        if (!dataFileExists(name)) return tables;
+        if (k == MAX_EMITTER_TABLES) {
+            report({name, "", formatted("and the tables after it are not read: %d is the most", MAX_EMITTER_TABLES),
+                    Severity::Error});
+            return tables;
+        }
         report({"", "", "Processing " + name, Severity::Trace});
-        tables.push_back(readEmitterFile(in));
+        tables.push_back(readEmitterTable(name));
     }
 }
 

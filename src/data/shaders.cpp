@@ -2,8 +2,10 @@
 
 #include <GL/glew.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <string>
 
 #include "core/basics.h"
@@ -60,30 +62,89 @@ unsigned int buildProgram(GLuint vertex, GLuint fragment, char* vertexSource, ch
 
 }  // namespace
 
-char* readEmitter(const char* path)
+std::string shaderSourceProblem(const std::string& source)
 {
-    std::FILE* file = std::fopen(path, "r");
-    if (!file) {
+    int nesting = 0, deepest = 0, terms = 0, most = 0;
+    for (size_t i = 0; i < source.size(); ++i) {
+        const char c = source[i];
+        if (c == '/' && i + 1 < source.size() && (source[i + 1] == '/' || source[i + 1] == '*')) {
+            const bool line = source[i + 1] == '/';
+            const size_t end = source.find(line ? "\n" : "*/", i + 2);
+            if (end == std::string::npos) break;
+            i = end + (line ? 0 : 1);
+            continue;
+        }
+        if (c == '(' || c == '[') deepest = std::max(deepest, ++nesting);
+        else if ((c == ')' || c == ']') && nesting > 0) --nesting;
+        else if (c == ';' || c == '{' || c == '}') terms = 0;
+        else if (std::strchr("+-*/%<>=!&|^?:,", c)) most = std::max(most, ++terms);
+    }
+    if (deepest > MAX_SHADER_NESTING)
+        return formatted("brackets nested more than %d deep; Mesa's compiler would overflow its stack", MAX_SHADER_NESTING);
+    if (most > MAX_SHADER_TERMS)
+        return formatted("a statement of more than %d operators; Mesa's compiler would overflow its stack", MAX_SHADER_TERMS);
+    return "";
+}
+
+bool readShaderSource(const std::string& path, std::string& text, bool& exists, std::string& why)
+{
+    text.clear();
+    why.clear();
+    exists = dataFileExists(path);
+    if (!exists) return false;
+    std::string error;
+    if (!readDataFile(path, MAX_SHADER_FILE, text, error)) {
+        why = error.compare(0, path.size() + 2, path + ": ") == 0 ? error.substr(path.size() + 2) : error;
+        return false;
+    }
+    why = shaderSourceProblem(text);
+    if (!why.empty()) {
+        text.clear();
+        return false;
+    }
+    report({"", "", formatted("File '%s' is %zu long", path.c_str(), text.size()), Severity::Trace});
+    // The last character read is the file's final line end; it gives way to the terminator.
+    if (!text.empty()) text.pop_back();
+    return true;
+}
+
+namespace {
+
+char* copiedSource(const std::string& text, const char* path)
+{
+    // One byte more than the text, so an empty one still has room for the terminator.
+    char* buffer = static_cast<char*>(std::malloc(text.size() + 1));
+    if (!buffer) {
+        report({"", "", formatted("Can't malloc space for '%s'", path), Severity::Error});
+        return nullptr;
+    }
+    std::memcpy(buffer, text.c_str(), text.size() + 1);
+    return buffer;
+}
+
+// Null when the file is not there; a refused file is said once here and reads as empty.
+char* readShaderFile(const char* path, bool& refused)
+{
+    std::string text, why;
+    bool exists = false;
+    refused = false;
+    if (!readShaderSource(path, text, exists, why) && !exists) {
         report({"", "", formatted("Can't open file '%s' for reading", path), Severity::Error});
         return nullptr;
     }
-    std::fseek(file, 0, SEEK_END);
-    long size = std::ftell(file);
-    if (size < 0) size = 0;  // not a seekable file: read it as empty
-    report({"", "", formatted("File '%s' is %ld long", path, size), Severity::Trace});
-    std::fseek(file, 0, SEEK_SET);
-    // One byte more than the file, so an empty file still has room for the terminator.
-    char* buffer = static_cast<char*>(std::malloc(size_t(size) + 1));
-    if (!buffer) {
-        report({"", "", formatted("Can't malloc space for '%s'", path), Severity::Error});
-        std::fclose(file);
-        return nullptr;
+    if (!why.empty()) {
+        report({path, "", why + "; its program is not built", Severity::Error});
+        refused = true;
     }
-    size_t got = std::fread(buffer, 1, size_t(size), file);
-    // The last character read is the file's final line end; it gives way to the terminator.
-    buffer[got > 0 ? got - 1 : 0] = '\0';
-    std::fclose(file);
-    return buffer;
+    return copiedSource(text, path);
+}
+
+}  // namespace
+
+char* readEmitter(const char* path)
+{
+    bool refused = false;
+    return readShaderFile(path, refused);
 }
 
 std::vector<unsigned int> readShaders()
@@ -94,12 +155,14 @@ std::vector<unsigned int> readShaders()
     for (int k = 0;; ++k) {
         std::string vsName = dataFile(shaderFileName(k, ".vs"));
         std::string fsName = dataFile(shaderFileName(k, ".fs"));
-        char* vertexSource = readEmitter(vsName.c_str());
+        bool vertexRefused = false, fragmentRefused = false;
+        char* vertexSource = readShaderFile(vsName.c_str(), vertexRefused);
         if (!vertexSource) break;
-        char* fragmentSource = readEmitter(fsName.c_str());
+        char* fragmentSource = readShaderFile(fsName.c_str(), fragmentRefused);
         report({"", "", "Reading shader " + toString(k + 1), Severity::Trace});
-        bool both = usable(vertexSource, vsName, k);
-        both = usable(fragmentSource, fsName, k) && both;
+        // A refused half has been named already.
+        bool both = !vertexRefused && usable(vertexSource, vsName, k);
+        both = !fragmentRefused && usable(fragmentSource, fsName, k) && both;
         programs.push_back(both ? buildProgram(vertex, fragment, vertexSource, fragmentSource) : 0);
         std::free(vertexSource);
         std::free(fragmentSource);

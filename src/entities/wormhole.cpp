@@ -13,7 +13,7 @@ Wormhole::Wormhole(int world, float x, float y, float radius, int targetWorld, f
 
 Wormhole::Wormhole(int world, point location, float radius, int targetWorld, point target, int emitterIndex)
     : world(world), location(location), radius(radius), targetWorld(targetWorld), target(target),
-      emitterIndex(emitterIndex), emitter(emitterTableAt(emitterIndex))
+      emitterIndex(emitterIndex), emitter(sharedEmitterTableAt(emitterIndex))
 {
 }
 

@@ -29,7 +29,9 @@ bool firstOf(const EmitterTable& table, size_t row, float& value)
 
 }  // namespace
 
-Emitter::Emitter(EmitterTable copied) : table(std::move(copied))
+Emitter::Emitter(EmitterTable copied) : Emitter(SharedEmitterTable(std::move(copied))) {}
+
+Emitter::Emitter(SharedEmitterTable shared) : table(std::move(shared))
 {
     report({"", "", "Emitter construct", Severity::Trace});
     batch.flush();

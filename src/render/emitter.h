@@ -16,11 +16,12 @@ class Emitter {
 public:
     float angle = 0;        // degrees about z
     point position{0, 0};   // game units
-    EmitterTable table;     // carried whole; only the quad count and the kind are read
+    SharedEmitterTable table;  // shared with every copy; only the quad count and the kind are read
     std::vector<int> uniforms;  // locations in the kind's slot order
     int time = 0;           // effect clock, ms
 
     explicit Emitter(EmitterTable table);
+    explicit Emitter(SharedEmitterTable table);
 
     void updateValue(const float& value, const int& slot);
     void update(int dt, point position, float angle, bool flag);

@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <vector>
 
+#include "core/dataFiles.h"
 #include "core/diagnostics.h"
 #include "render/batch.h"
 
@@ -126,6 +127,11 @@ static bool openFace(const std::string& fontFile)
     if (!library && FT_Init_FreeType(&library) != 0) {
         library = nullptr;
         sayLine("Error initializing freetype library");
+        return false;
+    }
+    const std::string refused = dataFileExists(fontFile) ? dataFileProblem(fontFile, MAX_FONT_FILE) : "";
+    if (!refused.empty()) {
+        report({fontFile, "", refused + "; no text is drawn", Severity::Error});
         return false;
     }
     FT_Error error = FT_New_Face(library, fontFile.c_str(), 0, &face);

@@ -11,6 +11,8 @@
 #include <cstring>
 #include <new>
 
+#include "core/dataFiles.h"
+
 // Debian's stb_image, built here with its TGA reader only: no other of its
 // decoders is ever handed a file.
 #define STB_IMAGE_STATIC
@@ -322,6 +324,11 @@ bool readImageWithSoil(const std::string& file, TextureImage& out)
 bool decodeTextureImage(const std::string& file, TextureImage& out)
 {
     out = TextureImage{};
+    // A refused file is not opened at all: a FIFO would hold the game.
+    if (dataFileExists(file)) {
+        const std::string refused = dataFileProblem(file, MAX_IMAGE_FILE);
+        if (!refused.empty()) return fail(out, refused);
+    }
     try {
         if (!readImageWithSoil(file, out)) return false;
         if (isPowerOfTwo(png_uint_32(out.width)) && isPowerOfTwo(png_uint_32(out.height))) buildMipmaps(out);

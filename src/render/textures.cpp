@@ -97,6 +97,12 @@ static void loadInto(const std::string& file, std::vector<unsigned>& table, cons
     // Images are decoded (usually ahead, while the window opened) with their
     // mipmaps made in software: llvmpipe's glGenerateMipmap compiles a blit on
     // first use, which cost more than loading all the images.
+    const std::string refused = dataFileExists(file) ? dataFileProblem(file, MAX_IMAGE_FILE) : "";
+    if (!refused.empty()) {  // before any decoder opens it: a FIFO would hold the game
+        report({file, "", refused + "; that image draws nothing", Severity::Error});
+        table.push_back(0);
+        return;
+    }
     TextureImage image;
     const bool decoded = takeTextureImage(file, image);
     if (decoded && !fitsTexture(image))

@@ -4,10 +4,9 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <fstream>
-#include <iterator>
 #include <string>
 
+#include "core/dataFiles.h"
 #include "core/report.h"
 #include "script/budgetedCall.h"
 #include "script/libraryBounds.h"
@@ -323,21 +322,17 @@ void closeScriptState(lua_State* L)
 
 int loadScriptFile(lua_State* L, const char* file)
 {
-    std::ifstream in(file, std::ios::binary);
-    std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    if (!in.good() && !in.eof()) {
-        lua_pushfstring(L, "cannot read %s", file);
+    std::string text, error;
+    if (!readDataFile(file, MAX_SCRIPT_FILE, text, error)) {
+        // A missing script is the caller's to name; one that is there but refused is said here.
+        if (dataFileExists(file)) report({"", "", error, Severity::Error});
+        lua_pushstring(L, error.c_str());
         return LUA_ERRFILE;
     }
     // The interpreter's "#!" line: dropped, its line break kept so line numbers hold.
     if (!text.empty() && text[0] == '#') text.erase(0, std::min(text.find('\n'), text.size()));
     if (isBinaryChunk(text.data(), text.size())) {
         lua_pushfstring(L, "%s: binary chunks are not loaded", file);
-        return LUA_ERRSYNTAX;
-    }
-    if (text.size() > SCRIPT_SOURCE_LIMIT) {
-        lua_pushfstring(L, "%s: %d KB, past the %d KB a script may have", file, int(text.size() >> 10),
-                        int(SCRIPT_SOURCE_LIMIT >> 10));
         return LUA_ERRSYNTAX;
     }
     std::string name = std::string("@") + file;

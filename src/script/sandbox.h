@@ -25,8 +25,8 @@ void closeScriptState(lua_State* L);
 // Loads a script file as a text chunk (a "#" first line is skipped, as the
 // interpreter does); a binary chunk is refused. As luaL_loadfile: 0 and the
 // chunk on the stack, or an error status and the message (LUA_ERRFILE when the
-// file cannot be read). The file is compiled under the limits of a call, and a
-// file past SCRIPT_SOURCE_LIMIT is refused.
+// file cannot be read). The file is compiled under the limits of a call; a
+// file past MAX_SCRIPT_FILE, or one that is no regular file, is refused.
 int loadScriptFile(lua_State* L, const char* file);
 
 // While on, the state cannot grow past SCRIPT_MEMORY_CEILING: a script that

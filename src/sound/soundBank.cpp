@@ -7,8 +7,6 @@
 #include <cctype>
 #include <cstring>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <map>
 #include <set>
 
@@ -41,14 +39,6 @@ unsigned readLittle(const unsigned char* p, int bytes)
     unsigned value = 0;
     for (int i = bytes - 1; i >= 0; --i) value = value << 8 | p[i];
     return value;
-}
-
-bool readFile(const std::string& path, std::vector<unsigned char>& bytes)
-{
-    std::ifstream in(path, std::ios::binary);
-    if (!in) return false;
-    bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-    return !in.bad();
 }
 
 
@@ -156,12 +146,14 @@ std::vector<std::string> findSoundFiles(const std::string& folder)
     std::error_code error;
     fs::recursive_directory_iterator it(folder, fs::directory_options::skip_permission_denied, error);
     for (; !error && it != fs::recursive_directory_iterator(); it.increment(error)) {
-        // Links may lead out of the data folder, where nothing is read from.
-        if (it->is_symlink(error) || it.depth() >= MAX_FOLDER_DEPTH) {
-            if (it->is_directory(error)) it.disable_recursion_pending();
+        std::error_code dangling;  // a link to nothing is no file; the walk goes on
+        if (it.depth() >= MAX_FOLDER_DEPTH) {
+            if (it->is_directory(dangling)) it.disable_recursion_pending();
             continue;
         }
-        if (!it->is_regular_file(error)) continue;
+        // A link to a file is the file, as for every data file: the reader checks
+        // what it is. Links to folders are not walked, so there is no loop.
+        if (!it->is_regular_file(dangling)) continue;
         fs::path path = it->path();
         std::string extension = path.extension().string();
         for (char& c : extension) c = char(std::tolower(static_cast<unsigned char>(c)));
@@ -232,9 +224,9 @@ void decodeSounds(const std::vector<std::string>& files)
         Sound sound;
         sound.file = file;
         std::string path = dataFile(file);
-        std::error_code error;
-        std::uintmax_t size = std::filesystem::file_size(path, error);
-        if (!error && size <= MAX_SOUND_BYTES && total + size <= MAX_SOUND_BYTES && readFile(path, sound.bytes)) {
+        std::string bytes, why;
+        if (readDataFile(path, std::min(MAX_SOUND_FILE, MAX_SOUND_BYTES - total), bytes, why)) {
+            sound.bytes.assign(bytes.begin(), bytes.end());
             total += sound.bytes.size();
             std::uint64_t takes = 0;
             sound.refusal = checkWav(sound.bytes, takes);
@@ -247,6 +239,10 @@ void decodeSounds(const std::vector<std::string>& files)
             } else {
                 sound.bytes = std::vector<unsigned char>();
             }
+        } else {
+            // Said with the header refusals, on the main thread once the device is open.
+            const std::string prefix = path + ": ";
+            sound.refusal = why.compare(0, prefix.size(), prefix) == 0 ? why.substr(prefix.size()) : why;
         }
         sounds.push_back(std::move(sound));
     }
@@ -278,7 +274,8 @@ void bindSounds(bool deviceOpen, bool nativeFormat)
             sound.chunk = loadThroughMixer(sound.bytes);
         }
         sound.bytes = std::vector<unsigned char>();
-        if (!sound.chunk) report({sound.file, "", "cannot be read as a WAV file; that sound stays silent", Severity::Error});
+        if (!sound.chunk)
+            report({sound.file, "", "cannot be read as a WAV file; that sound stays silent", Severity::Error});
     }
 }
 
