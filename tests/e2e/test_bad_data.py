@@ -107,11 +107,11 @@ def scenario(session):
     files = dict(FILES)
     with open(os.path.join(session.assets, "rock.png"), "rb") as f:
         whole = f.read()
-    files["rock.png"] = whole[:len(whole) // 2]  # cut off mid-image: drawn untextured
+    files["rock.png"] = whole[:len(whole) // 2]  # cut off mid-image: refused, drawn untextured
     game = session.game(name="bad-data", files=files).start()
     check_content(session, game.workdir)
     lines = game.lines() + game.lines("stderr")  # the loaders' diagnostics are on stderr
-    for expected in EXPECTED + ["SOIL error loading rock.png: "]:
+    for expected in EXPECTED + ["rock.png: unreadable image: "]:
         session.check(any(expected in line for line in lines), "no line %r at start-up" % expected)
 
     escaped = [name for name in os.listdir(game.workdir) if name.startswith("escaped")]
