@@ -118,6 +118,8 @@ int SDL_main(int argc, char** argv)
         return 1;
     }
     universe->worlds.push_back(WorldState());
+    // The game clock reads 0 at lastTicks; the spawner's starts once the galaxy's documents are read.
+    loop.spawnClock = SDL_GetTicks() - loop.lastTicks;
     loop.pointerPos = point{50, 50};
 
     std::unique_ptr<Player> player(initializePlayer());
